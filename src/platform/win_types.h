@@ -1,0 +1,66 @@
+#pragma once
+// Windows types, message numbers and records, as the system's code expects
+// them. Handles are opaque pointers to objects of the window layer.
+
+#include <cstdint>
+
+namespace quill::win {
+
+struct WindowObject;
+struct DeviceContext;
+struct GdiObject;
+
+using HWND = WindowObject*;
+using HDC = DeviceContext*;
+using HGDIOBJ = GdiObject*;
+using HBRUSH = GdiObject*;
+using UINT = std::uint32_t;
+using DWORD = std::uint32_t;
+using BOOL = int;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+using LONG_PTR = std::intptr_t;
+using COLORREF = std::uint32_t;  // 0x00BBGGRR
+using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+
+struct RECT {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+};
+
+struct DRAWITEMSTRUCT {
+  UINT CtlType;
+  UINT CtlID;
+  UINT itemID;  // the row; 0xFFFFFFFF (-1) for an empty list
+  UINT itemAction;
+  UINT itemState;
+  HWND hwndItem;
+  HDC hDC;
+  RECT rcItem;
+  std::uintptr_t itemData;
+};
+
+struct TRACKMOUSEEVENT {
+  DWORD cbSize;
+  DWORD dwFlags;
+  HWND hwndTrack;
+  DWORD dwHoverTime;
+};
+
+inline constexpr UINT WM_ERASEBKGND = 0x0014;
+inline constexpr UINT WM_DRAWITEM = 0x002B;
+inline constexpr UINT WM_MOUSEMOVE = 0x0200;
+inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
+inline constexpr UINT LB_GETITEMRECT = 0x0198;
+inline constexpr UINT LB_SETITEMHEIGHT = 0x01A0;
+inline constexpr LRESULT LB_ERR = -1;
+
+inline constexpr int GWL_WNDPROC = -4;
+inline constexpr UINT ODT_LISTBOX = 2;
+inline constexpr UINT ODS_SELECTED = 0x0001;
+inline constexpr DWORD TME_LEAVE = 0x00000002;
+
+}  // namespace quill::win

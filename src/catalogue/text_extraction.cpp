@@ -5,8 +5,8 @@
 
 namespace quill {
 
-std::string text_between(std::string_view text, std::string_view start_marker, std::string_view end_marker,
-                         int from, bool ignore_case) {
+std::string text_between(std::string_view text, std::string_view start_marker, std::string_view end_marker, int from,
+                         bool ignore_case) {
   const std::string start = replace_quote_placeholder(start_marker);
   const std::string end = replace_quote_placeholder(end_marker);
   int p = locate(text, start, from, ignore_case);

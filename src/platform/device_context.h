@@ -16,7 +16,7 @@ namespace quill::win {
 
 struct DeviceContext {
   virtual ~DeviceContext() = default;
-  virtual QImage& image() = 0;        // guarded by lock()
+  virtual QImage& image() = 0;  // guarded by lock()
   virtual std::mutex& lock() = 0;
   virtual QPoint origin() const = 0;  // client (0, 0) within image()
   virtual HWND window() const = 0;    // nullptr for a memory device context

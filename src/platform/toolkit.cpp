@@ -48,8 +48,7 @@ void set_text_property(std::string_view control, const std::string& text) {
   if (auto* b = backend()) b->set_text_property(control, text);
 }
 
-win::LRESULT send_control_message(std::string_view control, win::UINT message, win::WPARAM wparam,
-                                  win::LPARAM lparam) {
+win::LRESULT send_control_message(std::string_view control, win::UINT message, win::WPARAM wparam, win::LPARAM lparam) {
   auto* b = backend();
   return b ? b->send_control_message(control, message, wparam, lparam) : 0;
 }

@@ -63,8 +63,7 @@ int get_property(std::string_view control, Property property);
 std::string get_text_property(std::string_view control);
 void set_property(std::string_view control, Property property, int value);
 void set_text_property(std::string_view control, const std::string& text);
-win::LRESULT send_control_message(std::string_view control, win::UINT message, win::WPARAM wparam,
-                                  win::LPARAM lparam);
+win::LRESULT send_control_message(std::string_view control, win::UINT message, win::WPARAM wparam, win::LPARAM lparam);
 void process_pending_events();
 
 // Folder of the program file, no trailing separator, as a file-system path

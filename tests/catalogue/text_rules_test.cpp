@@ -30,7 +30,10 @@ TEST(TextRules, Locate) {
       {"ignore case folds ASCII", "<TD>", "<td>", 1, true, 1},
       {"ignore case folds needle", "x<td>", "<TD>", 1, true, 2},
       {"second byte never matches", "\x81|x|", "|", 1, false, 4},
-      {"second byte, folded search", "\x81" "Ax a", "a", 1, true, 5},
+      {"second byte, folded search",
+       "\x81"
+       "Ax a",
+       "a", 1, true, 5},
       {"pairs counted from from", "\x81|\x81|", "|", 2, false, 2},
       {"after a run of lead bytes", "\x81\x82\x83|", "|", 1, false, -1},
       {"even run of lead bytes", "\xB0\xA1|", "|", 1, false, 3},
@@ -39,8 +42,7 @@ TEST(TextRules, Locate) {
       {"non-ASCII bytes are not folded", "\xC1\xD0", "\xE1\xF0", 1, true, -1},
       {"double-byte needle", gbk("列表框列表"), gbk("表"), 1, false, 3},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(locate(c.text, c.needle, c.from, c.ignore_case), c.expected) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(locate(c.text, c.needle, c.from, c.ignore_case), c.expected) << c.name;
 }
 
 TEST(TextRules, TakingPieces) {

@@ -26,8 +26,16 @@ TEST(Codepage, UnconvertibleInputBecomesQuestionMarks) {
   };
   const Case cases[] = {
       {"lone lead byte at the end", std::string("a\x81", 2), u"a?"},
-      {"pair led by 0xFF is one character", std::string("\xFF" "b", 2), u"?"},
-      {"lead byte before a control byte", std::string("\x81\x0A" "c", 3), u"?\nc"},
+      {"pair led by 0xFF is one character",
+       std::string("\xFF"
+                   "b",
+                   2),
+       u"?"},
+      {"lead byte before a control byte",
+       std::string("\x81\x0A"
+                   "c",
+                   3),
+       u"?\nc"},
       {"empty", "", u""},
   };
   for (const auto& c : cases) EXPECT_EQ(gbk_to_utf16(c.gbk), c.utf16) << c.name;

@@ -122,6 +122,7 @@ bool split_url(const std::string& text, Target& target) {
   const std::string host = url_part(url.get(), CURLUPART_HOST);
   if (host.empty()) return false;
   const std::size_t authority_end = text.find_first_of("/?#", scheme_end + 3);
+  if (authority_end == scheme_end + 3) return false;  // libcurl would skip extra slashes to a host
   if (authority_end == std::string::npos || text[authority_end] != '/') {
     curl_url_set(url.get(), CURLUPART_PATH, "/", 0);
     curl_url_set(url.get(), CURLUPART_QUERY, nullptr, 0);

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -147,6 +148,8 @@ std::string origin_of(const std::string& text) {
 // response (a 1xx block is replaced by the one after it), its lines ended by
 // "\r\n" whatever the server used.
 struct Exchange {
+  using Clock = std::chrono::steady_clock;
+
   CURL* easy = nullptr;
   std::string headers;
   long status = 0;
@@ -154,6 +157,10 @@ struct Exchange {
   bool connected = false;
   bool reserved = false;
   std::string body;
+  // Sending and receiving fail when nothing moves for `idle_limit`.
+  Clock::duration idle_limit{};
+  Clock::time_point last_activity;
+  curl_off_t last_sent = 0;
 
   void start_hop() {
     headers.clear();
@@ -162,6 +169,8 @@ struct Exchange {
     connected = false;
     reserved = false;
     body.clear();
+    last_activity = Clock::now();
+    last_sent = 0;
   }
 };
 
@@ -178,6 +187,7 @@ size_t on_header(char* data, size_t size, size_t count, void* user) {
   } else if (exchange.headers_complete) {
     return length;  // trailers after a chunked body
   }
+  exchange.last_activity = Exchange::Clock::now();
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
   exchange.headers.append(line);
   exchange.headers += "\r\n";
@@ -196,7 +206,19 @@ size_t on_body(char* data, size_t size, size_t count, void* user) {
     exchange.reserved = true;
   }
   exchange.body.append(data, size * count);
+  exchange.last_activity = Exchange::Clock::now();
   return size * count;
+}
+
+// Called often during a transfer and about once a second while it idles.
+int on_progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t sent) {
+  auto& exchange = *static_cast<Exchange*>(user);
+  const auto now = Exchange::Clock::now();
+  if (sent != exchange.last_sent) {
+    exchange.last_sent = sent;
+    exchange.last_activity = now;
+  }
+  return now - exchange.last_activity > exchange.idle_limit ? 1 : 0;
 }
 
 int on_connected(void* user, char*, char*, int, int) {
@@ -281,8 +303,9 @@ std::string http_fetch(const std::string& url, int method, const std::string& bo
   const long timeout_ms = timeout_seconds > 0 ? timeout_seconds * 1000L : 30000L;
   // Resolving and connecting share one limit; sending and receiving fail
   // when nothing moves for as long.
-  if (!set(easy, CURLOPT_CONNECTTIMEOUT_MS, timeout_ms) || !set(easy, CURLOPT_LOW_SPEED_LIMIT, 1L) ||
-      !set(easy, CURLOPT_LOW_SPEED_TIME, timeout_ms / 1000)) {
+  exchange.idle_limit = std::chrono::milliseconds(timeout_ms);
+  if (!set(easy, CURLOPT_CONNECTTIMEOUT_MS, timeout_ms) || !set(easy, CURLOPT_NOPROGRESS, 0L) ||
+      !set(easy, CURLOPT_XFERINFOFUNCTION, on_progress) || !set(easy, CURLOPT_XFERINFODATA, &exchange)) {
     return fail(FetchError::timeouts);
   }
   const bool server_credentials = !user_name.empty() && !password.empty();
@@ -313,6 +336,15 @@ std::string http_fetch(const std::string& url, int method, const std::string& bo
   const bool has_expect =
       std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return starts_with_folded(l, "Expect:"); });
   if (!has_expect) lines.push_back("Expect:");  // no "100-continue" round trip
+  // The Cookie line goes through libcurl's own cookie option, so that on a
+  // followed redirect it and the cookie engine's cookies share one line.
+  std::string cookie_line;
+  std::erase_if(lines, [&](const std::string& line) {
+    if (!starts_with_folded(line, "Cookie:")) return false;
+    cookie_line = strip_spaces(std::string_view(line).substr(7));
+    return true;
+  });
+  if (!cookie_line.empty() && !set(easy, CURLOPT_COOKIE, cookie_line.c_str())) return fail(FetchError::headers);
   std::unique_ptr<curl_slist, ListFree> header_list;
   for (const std::string& line : lines) {
     curl_slist* longer = curl_slist_append(header_list.get(), line.c_str());
@@ -362,6 +394,9 @@ std::string http_fetch(const std::string& url, int method, const std::string& bo
     hop_url = next;
   }
   if (read_failed && status_text) *status_text = message(FetchError::reading);
+  // The connection is done with; release it before the body is worked on.
+  handle.reset();
+  header_list.reset();
 
   std::string headers = std::move(exchange.headers);
   headers.resize(std::min(headers.find('\0'), headers.size()));

@@ -193,12 +193,14 @@ class Redirects : public ::testing::Test {
     });
     server.routes().Get("/to", [this](const httplib::Request& request, httplib::Response& response) {
       cookie_at_target = request.get_header_value("Cookie");
+      cookie_count_at_target = request.get_header_value_count("Cookie");
       response.set_content("arrived", "text/plain");
     });
     server.start();
   }
   HttplibServer server;
   std::string cookie_at_target = "never asked";
+  std::size_t cookie_count_at_target = 0;
 };
 
 TEST_F(Redirects, NoRedirectReturnsThe302) {
@@ -223,6 +225,14 @@ TEST_F(Redirects, FollowedWithoutCookieEngineUnlessAVariableIsSupplied) {
   with_cookies.run();
   EXPECT_EQ(with_cookies.result, "arrived");
   EXPECT_EQ(cookie_at_target, "r=1");
+
+  // The caller's cookies and the redirect's share one Cookie line.
+  Fetch both{.url = server.base() + "/from", .cookies = "a=1"};
+  both.run();
+  EXPECT_EQ(both.result, "arrived");
+  EXPECT_EQ(cookie_count_at_target, 1u);
+  EXPECT_EQ(cookie_at_target, "r=1; a=1");
+  EXPECT_EQ(both.cookies, "a=1");  // the final response set none
 }
 
 TEST(HttpFetch, BasicCredentials) {
@@ -250,10 +260,8 @@ TEST(HttpFetch, ProxyServesHttpAndTunnelsHttps) {
     }
   });
   const std::string address = "127.0.0.1:" + std::to_string(proxy.port());
-  Fetch http{.url = "http://books.invalid/list?page=2",
-             .proxy = address,
-             .proxy_user_name = "pu",
-             .proxy_password = "pp"};
+  Fetch http{
+      .url = "http://books.invalid/list?page=2", .proxy = address, .proxy_user_name = "pu", .proxy_password = "pp"};
   EXPECT_EQ(http.run().result, "from proxy");
   ASSERT_EQ(proxy.requests().size(), 1u);
   EXPECT_EQ(proxy.requests()[0].request_line(), "GET http://books.invalid/list?page=2 HTTP/1.1");
@@ -271,8 +279,8 @@ TEST(HttpFetch, HttpProxyDoesNotServeAnHttpsRedirect) {
   RawServer tls_target([](int, const RawRequest&) {});  // records the hello, answers nothing
   const std::string target = "https://127.0.0.1:" + std::to_string(tls_target.port()) + "/";
   RawServer proxy(answer(reply("302 Found", "Location: " + target + "\r\n", "")));
-  Fetch fetch{.url = "http://books.invalid/", .proxy = "127.0.0.1:" + std::to_string(proxy.port()),
-              .timeout_seconds = 2};
+  Fetch fetch{
+      .url = "http://books.invalid/", .proxy = "127.0.0.1:" + std::to_string(proxy.port()), .timeout_seconds = 2};
   EXPECT_EQ(fetch.run().result, "");
   EXPECT_EQ(fetch.status_text, gbk("711 发送请求失败!"));
   EXPECT_EQ(proxy.requests().size(), 1u);
@@ -353,12 +361,9 @@ TEST(HttpFetch, RequestTargetAndMethod) {
   };
   const Case cases[] = {
       {"?x=1", 0, "", "GET / HTTP/1.1"},  // no path: "/" and the query dropped
-      {"/p?x=1", 0, "", "GET /p?x=1 HTTP/1.1"},
-      {"/p#part", 0, "", "GET /p HTTP/1.1"},
-      {"/m", 1, "k=v", "POST /m HTTP/1.1"},
-      {"/m", 2, "", "HEAD /m HTTP/1.1"},
-      {"/m", 3, "k=v", "PUT /m HTTP/1.1"},
-      {"/m", 7, "", "GET /m HTTP/1.1"},
+      {"/p?x=1", 0, "", "GET /p?x=1 HTTP/1.1"}, {"/p#part", 0, "", "GET /p HTTP/1.1"},
+      {"/m", 1, "k=v", "POST /m HTTP/1.1"},     {"/m", 2, "", "HEAD /m HTTP/1.1"},
+      {"/m", 3, "k=v", "PUT /m HTTP/1.1"},      {"/m", 7, "", "GET /m HTTP/1.1"},
       {"/m", 0, "k=v", "GET /m HTTP/1.1"},  // a body goes with any verb
   };
   for (const Case& c : cases) {
@@ -434,9 +439,8 @@ TEST(HttpFetch, LargeBody) {
 
 TEST(HttpFetch, ThreadsBalanceTheirOwnComCounts) {
   HttplibServer server;
-  server.routes().Get("/", [](const httplib::Request&, httplib::Response& response) {
-    response.set_content("ok", "text/plain");
-  });
+  server.routes().Get(
+      "/", [](const httplib::Request&, httplib::Response& response) { response.set_content("ok", "text/plain"); });
   server.start();
   std::vector<std::thread> threads;
   std::atomic<int> good{0};

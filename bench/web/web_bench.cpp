@@ -20,8 +20,9 @@ constexpr int requests_per_run = 500;
 
 const std::string& page() {
   static const std::string text = [] {
-    std::string p = quill::gbk("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
-                               "<title>小说下载</title></head><body>\r\n");
+    std::string p = quill::gbk(
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+        "<title>小说下载</title></head><body>\r\n");
     while (p.size() < 100 * 1024 - 64) p += quill::gbk("<li><a href=\"/book/1.html\">斗破苍穹</a></li>\r\n");
     p += "</body></html>";
     return p;

@@ -235,6 +235,37 @@ TEST_F(Redirects, FollowedWithoutCookieEngineUnlessAVariableIsSupplied) {
   EXPECT_EQ(both.cookies, "a=1");  // the final response set none
 }
 
+TEST(HttpFetch, RedirectToAnotherHostKeepsCredentialsAndPostBodyBehind) {
+  HttplibServer other;
+  httplib::Request at_other;
+  other.routes().Get("/landing", [&](const httplib::Request& request, httplib::Response& response) {
+    at_other = request;
+    response.set_content("landed", "text/plain");
+  });
+  other.start();
+  HttplibServer first;
+  std::string authorization_at_first;
+  auto moved = [&](const httplib::Request& request, httplib::Response& response) {
+    authorization_at_first = request.get_header_value("Authorization");
+    response.status = 302;
+    response.set_header("Location", other.base() + "/landing");
+  };
+  first.routes().Get("/start", moved);
+  first.routes().Post("/start", moved);
+  first.start();
+
+  Fetch get{.url = first.base() + "/start", .user_name = "alice", .password = "secret"};
+  EXPECT_EQ(get.run().result, "landed");
+  EXPECT_EQ(authorization_at_first, "Basic YWxpY2U6c2VjcmV0");
+  EXPECT_FALSE(at_other.has_header("Authorization"));
+
+  // A POST answered by 302 goes on as a GET without its body.
+  Fetch post{.url = first.base() + "/start", .method = 1, .body = "k=v"};
+  EXPECT_EQ(post.run().result, "landed");
+  EXPECT_EQ(at_other.method, "GET");
+  EXPECT_EQ(at_other.body, "");
+}
+
 TEST(HttpFetch, BasicCredentials) {
   HttplibServer server;
   std::string authorization;
@@ -291,6 +322,11 @@ TEST(HttpFetch, FailuresBeforeTheResponse) {
   RawServer garbage(answer("hello there\r\n"));
   RawServer hang_up([](int, const RawRequest&) {});
   HttplibServer plain;
+  int loop_requests = 0;
+  plain.routes().Get("/loop", [&](const httplib::Request&, httplib::Response& response) {
+    ++loop_requests;
+    response.set_redirect("/loop");
+  });
   plain.start();
   // The stalled server keeps the connection open until it stops.
   RawServer* stall_ptr = nullptr;
@@ -311,6 +347,7 @@ TEST(HttpFetch, FailuresBeforeTheResponse) {
       {"stalled before headers", staller.base() + "/", "712 服务器未响应!", 1},
       {"not HTTP", garbage.base() + "/", "712 服务器未响应!", 0},
       {"closed without answer", hang_up.base() + "/", "712 服务器未响应!", 0},
+      {"endless redirects", plain.base() + "/loop", "712 服务器未响应!", 0},
       {"bare path", "/index.html", "701 解析URL地址失败!", 0},
       {"no scheme", "127.0.0.1/index.html", "701 解析URL地址失败!", 0},
       {"other scheme", "ftp://127.0.0.1/", "701 解析URL地址失败!", 0},
@@ -330,6 +367,7 @@ TEST(HttpFetch, FailuresBeforeTheResponse) {
     EXPECT_EQ(fetch.cookies, "a=1") << c.name;
     EXPECT_EQ(fetch.com_after, fetch.com_before) << c.name;
   }
+  EXPECT_EQ(loop_requests, 11);  // the first request and ten redirects
 }
 
 TEST(HttpFetch, BodyBrokenHalfWayIsReturnedWithTheStatus) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "web/cookie_merging.h"
 #include "web/regex_matcher.h"
 #include "web/request_headers.h"
+#include "web/request_target.h"
 #include "web/response_decoding.h"
 
 namespace quill {
@@ -73,13 +75,6 @@ struct EasyFree {
 struct ListFree {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
-struct UrlFree {
-  void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
-struct CurlText {
-  void operator()(char* text) const { curl_free(text); }
-};
-using UrlHandle = std::unique_ptr<CURLU, UrlFree>;
 
 // libcurl's global state, set up once, before the first request of any thread.
 bool curl_ready() {
@@ -92,56 +87,8 @@ bool set(CURL* easy, CURLoption option, T value) {
   return curl_easy_setopt(easy, option, value) == CURLE_OK;
 }
 
-std::string url_part(CURLU* url, CURLUPart part, unsigned flags = 0) {
-  char* raw = nullptr;
-  if (curl_url_get(url, part, &raw, flags) != CURLUE_OK) return {};
-  std::unique_ptr<char, CurlText> owned(raw);
-  return raw;
-}
-
 bool starts_with_folded(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && locate(text.substr(0, prefix.size()), prefix, 1, true) == 1;
-}
-
-bool is_secure(std::string_view url) { return starts_with_folded(url, "https://"); }
-
-// The request target of a URL: absolute "http://" or "https://" URL with a
-// host; an empty path asks for "/" and drops the query. The fragment and any
-// user information are not sent.
-struct Target {
-  std::string url;
-  std::string origin;  // host:port, where server credentials may go
-  bool secure = false;
-};
-
-bool split_url(const std::string& text, Target& target) {
-  const std::size_t scheme_end = text.find("://");
-  if (scheme_end == std::string::npos) return false;
-  if (!starts_with_folded(text, "http://") && !starts_with_folded(text, "https://")) return false;
-  UrlHandle url(curl_url());
-  if (!url || curl_url_set(url.get(), CURLUPART_URL, text.c_str(), CURLU_PATH_AS_IS) != CURLUE_OK) return false;
-  const std::string host = url_part(url.get(), CURLUPART_HOST);
-  if (host.empty()) return false;
-  const std::size_t authority_end = text.find_first_of("/?#", scheme_end + 3);
-  if (authority_end == scheme_end + 3) return false;  // libcurl would skip extra slashes to a host
-  if (authority_end == std::string::npos || text[authority_end] != '/') {
-    curl_url_set(url.get(), CURLUPART_PATH, "/", 0);
-    curl_url_set(url.get(), CURLUPART_QUERY, nullptr, 0);
-  }
-  curl_url_set(url.get(), CURLUPART_FRAGMENT, nullptr, 0);
-  curl_url_set(url.get(), CURLUPART_USER, nullptr, 0);
-  curl_url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
-  curl_url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);
-  target.url = url_part(url.get(), CURLUPART_URL);
-  target.origin = host + ":" + url_part(url.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT);
-  target.secure = is_secure(text);
-  return !target.url.empty();
-}
-
-std::string origin_of(const std::string& text) {
-  UrlHandle url(curl_url());
-  if (!url || curl_url_set(url.get(), CURLUPART_URL, text.c_str(), 0) != CURLUE_OK) return {};
-  return url_part(url.get(), CURLUPART_HOST) + ":" + url_part(url.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT);
 }
 
 // What one transfer brought back. The header block is that of the latest
@@ -276,7 +223,7 @@ std::string http_fetch(const std::string& url, int method, const std::string& bo
     return std::string();
   };
   if (!curl_ready()) return fail(FetchError::no_http_service);
-  Target target;
+  RequestTarget target;
   if (!split_url(url, target)) return fail(FetchError::bad_url);
 
   std::unique_ptr<CURL, EasyFree> handle(curl_easy_init());
@@ -361,11 +308,11 @@ std::string http_fetch(const std::string& url, int method, const std::string& bo
   std::string hop_verb = verb;
   bool read_failed = false;
   for (int redirects = 0;; ++redirects) {
-    const bool use_proxy = !proxy.empty() && (target.secure || !is_secure(hop_url));
+    const bool use_proxy = !proxy.empty() && (target.secure || !is_secure_url(hop_url));
     if (!set(easy, CURLOPT_URL, hop_url.c_str()) || !set(easy, CURLOPT_PROXY, use_proxy ? proxy.c_str() : "")) {
       return fail(FetchError::connection);
     }
-    if (redirects > 0 && server_credentials && origin_of(hop_url) != target.origin) {
+    if (redirects > 0 && server_credentials && url_origin(hop_url) != target.origin) {
       set(easy, CURLOPT_USERNAME, "");
       set(easy, CURLOPT_PASSWORD, "");
       set(easy, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_NONE));
@@ -384,7 +331,7 @@ std::string http_fetch(const std::string& url, int method, const std::string& bo
         curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &next) != CURLE_OK || !next) {
       break;
     }
-    if (is_secure(hop_url) && !is_secure(next)) break;
+    if (is_secure_url(hop_url) && !is_secure_url(next)) break;
     if (redirects == max_redirects) return fail(FetchError::no_response);
     if ((exchange.status == 303 && hop_verb != "HEAD") ||
         ((exchange.status == 301 || exchange.status == 302) && hop_verb == "POST")) {

@@ -118,14 +118,16 @@ BENCHMARK(BM_BareCurl)
     ->ComputeStatistics("min", fastest)
     ->ReportAggregatesOnly();
 
-// Keeps each benchmark's median and fastest real time to print the ratios.
+// Keeps each benchmark's aggregate real and CPU times to print the ratios.
 class RatioReporter final : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const auto& run : runs) {
       const std::string name = run.benchmark_name();
-      times_[name.substr(0, name.find('/')) + "/" + run.aggregate_name] = run.GetAdjustedRealTime();
+      const std::string key = name.substr(0, name.find('/')) + "/" + run.aggregate_name;
+      times_[key] = run.GetAdjustedRealTime();
+      times_[key + "/cpu"] = run.GetAdjustedCPUTime();
     }
   }
   double time(const std::string& name) const {
@@ -154,12 +156,14 @@ int main(int argc, char** argv) {
   }
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  if (reporter.time("BM_BareCurl/median") > 0 && reporter.time("BM_BareCurl/min") > 0) {
-    std::printf("%d requests of %zu bytes; http_fetch / bare libcurl = %.3f (median), %.3f (fastest run)\n",
-                requests_per_run, page().size(),
-                reporter.time("BM_HttpFetch/median") / reporter.time("BM_BareCurl/median"),
-                reporter.time("BM_HttpFetch/min") / reporter.time("BM_BareCurl/min"));
-  }
+  auto ratio = [&](const std::string& aggregate) {
+    const double peer = reporter.time("BM_BareCurl/" + aggregate);
+    return peer > 0 ? reporter.time("BM_HttpFetch/" + aggregate) / peer : 0.0;
+  };
+  std::printf(
+      "%d requests of %zu bytes; http_fetch / bare libcurl = %.3f (median real time), %.3f (fastest run), %.3f "
+      "(median CPU time of the calling thread)\n",
+      requests_per_run, page().size(), ratio("median"), ratio("min"), ratio("median/cpu"));
   benchmark::Shutdown();
   curl_global_cleanup();
 }

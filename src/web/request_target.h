@@ -8,9 +8,9 @@
 namespace quill {
 
 struct RequestTarget {
-  std::string url;     // what is requested
-  std::string origin;  // "host:port", where server credentials may go
-  bool secure = false; // https
+  std::string url;      // what is requested
+  std::string origin;   // "host:port", where server credentials may go
+  bool secure = false;  // https
 };
 
 // Splits an absolute "http://" or "https://" URL (scheme in any letter case)

@@ -1,6 +1,8 @@
 #include "web/http_client.h"
 
 #include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <openssl/x509.h>
 
 #include <optional>
 #include <thread>
@@ -316,6 +318,51 @@ TEST(HttpFetch, HttpProxyDoesNotServeAnHttpsRedirect) {
   EXPECT_EQ(fetch.status_text, gbk("711 发送请求失败!"));
   EXPECT_EQ(proxy.requests().size(), 1u);
   EXPECT_EQ(tls_target.connections(), 1);  // reached directly
+}
+
+// A certificate for 127.0.0.1 that signs itself, which no trust store holds.
+struct SelfSignedIdentity {
+  EVP_PKEY* key = EVP_EC_gen("P-256");
+  X509* certificate = X509_new();
+
+  SelfSignedIdentity() {
+    ASN1_INTEGER_set(X509_get_serialNumber(certificate), 1);
+    X509_gmtime_adj(X509_getm_notBefore(certificate), 0);
+    X509_gmtime_adj(X509_getm_notAfter(certificate), 3600);
+    X509_set_pubkey(certificate, key);
+    X509_NAME* name = X509_get_subject_name(certificate);
+    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1,
+                               0);
+    X509_set_issuer_name(certificate, name);
+    X509_sign(certificate, key, EVP_sha256());
+  }
+  ~SelfSignedIdentity() {
+    X509_free(certificate);
+    EVP_PKEY_free(key);
+  }
+  SelfSignedIdentity(const SelfSignedIdentity&) = delete;
+  SelfSignedIdentity& operator=(const SelfSignedIdentity&) = delete;
+};
+
+TEST(HttpFetch, HttpsRefusesAnUntrustedCertificate) {
+  SelfSignedIdentity identity;
+  ASSERT_NE(identity.key, nullptr);
+  httplib::SSLServer server(identity.certificate, identity.key);
+  ASSERT_TRUE(server.is_valid());
+  std::atomic<bool> reached{false};
+  server.Get("/", [&](const httplib::Request&, httplib::Response& response) {
+    reached = true;
+    response.set_content("secret page", "text/plain");
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  std::thread thread([&] { server.listen_after_bind(); });
+  Fetch fetch{.url = "https://127.0.0.1:" + std::to_string(port) + "/"};
+  fetch.run();
+  server.stop();
+  thread.join();
+  EXPECT_EQ(fetch.result, "");
+  EXPECT_EQ(fetch.status_text, gbk("711 发送请求失败!"));
+  EXPECT_FALSE(reached);
 }
 
 TEST(HttpFetch, FailuresBeforeTheResponse) {

@@ -47,6 +47,8 @@ OwnerDrawnListBox::OwnerDrawnListBox(QWidget* parent, win::HWND parent_window, w
   setItemDelegate(new RowHeightDelegate(this, &item_height_));
   setUniformItemSizes(true);
   setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  // Rows span the client width; a list box scrolls only vertically.
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setSelectionMode(QAbstractItemView::SingleSelection);
   viewport()->setMouseTracking(true);
 }

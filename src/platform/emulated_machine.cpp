@@ -91,8 +91,8 @@ struct EmulatedMachine::State {
     uc_reg_read(uc, UC_X86_REG_EIP, &eip);
     uc_reg_read(uc, UC_X86_REG_ESP, &esp);
     const std::uint64_t stub = static_cast<std::uint64_t>(eip) - 2;  // eip is behind the two-byte int
-    const bool from_trap = number == 0x80 && stub > trap_base && stub < trap_base + trap_size &&
-                           (stub - trap_base) % slot_size == 0;
+    const bool from_trap =
+        number == 0x80 && stub > trap_base && stub < trap_base + trap_size && (stub - trap_base) % slot_size == 0;
     const Slot* slot = from_trap ? &state->slots[(stub - trap_base) / slot_size] : nullptr;
     if (slot == nullptr || !slot->routine) {
       state->faulted = true;
@@ -131,8 +131,8 @@ EmulatedMachine::EmulatedMachine() : state_(std::make_unique<State>()) {
 
 EmulatedMachine::~EmulatedMachine() = default;
 
-MachineAddress EmulatedMachine::VirtualAlloc(MachineAddress address, std::uint32_t size,
-                                             std::uint32_t allocation_type, std::uint32_t protection) {
+MachineAddress EmulatedMachine::VirtualAlloc(MachineAddress address, std::uint32_t size, std::uint32_t allocation_type,
+                                             std::uint32_t protection) {
   std::lock_guard guard(lock_);
   State& s = *state_;
   if (s.uc == nullptr || size == 0 || size > largest_allocation || allocation_type != (MEM_COMMIT | MEM_RESERVE) ||
@@ -198,7 +198,8 @@ bool EmulatedMachine::write(MachineAddress address, std::span<const std::uint8_t
 std::optional<std::uint32_t> EmulatedMachine::read_u32(MachineAddress address) {
   std::array<std::uint8_t, 4> bytes{};
   if (!read(address, bytes)) return std::nullopt;
-  return static_cast<std::uint32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24);
+  return static_cast<std::uint32_t>(bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
+                                    static_cast<std::uint32_t>(bytes[3]) << 24);
 }
 
 bool EmulatedMachine::write_u32(MachineAddress address, std::uint32_t value) {
@@ -280,14 +281,8 @@ MachineAddress EmulatedMachine::add_host_routine(std::uint32_t argument_count, C
     if (s.slots[index].routine) continue;
     // int 0x80, then ret imm16 (stdcall) or ret (cdecl).
     const std::uint16_t removed = convention == CallingConvention::stdcall ? 4 * argument_count : 0;
-    const std::array<std::uint8_t, slot_size> stub{0xCD,
-                                                   0x80,
-                                                   0xC2,
-                                                   static_cast<std::uint8_t>(removed),
-                                                   static_cast<std::uint8_t>(removed >> 8),
-                                                   hlt,
-                                                   hlt,
-                                                   hlt};
+    const std::array<std::uint8_t, slot_size> stub{
+        0xCD, 0x80, 0xC2, static_cast<std::uint8_t>(removed), static_cast<std::uint8_t>(removed >> 8), hlt, hlt, hlt};
     const MachineAddress address = static_cast<MachineAddress>(trap_base + index * slot_size);
     if (uc_mem_write(s.uc, address, stub.data(), stub.size()) != UC_ERR_OK) return 0;
     s.slots[index] = Slot{argument_count, std::move(routine)};

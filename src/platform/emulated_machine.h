@@ -44,8 +44,8 @@ enum class CallingConvention { stdcall, cdecl_ };
 using HostRoutine = std::function<std::uint32_t(std::span<const std::uint32_t> arguments)>;
 
 struct HostFunction {
-  std::string name;         // empty: reachable by ordinal only
-  std::uint16_t ordinal;    // 0: reachable by name only
+  std::string name;              // empty: reachable by ordinal only
+  std::uint16_t ordinal;         // 0: reachable by name only
   std::uint32_t argument_count;  // at most 10
   CallingConvention convention;
   HostRoutine routine;

@@ -156,9 +156,7 @@ TEST_F(EmulatedMachineTest, FaultsEndTheCallWithZeroAndLeaveTheMachineUsable) {
 }
 
 TEST_F(EmulatedMachineTest, HostLibrariesAreFoundByNameAndOrdinal) {
-  const auto returns = [](std::uint32_t value) {
-    return [value](std::span<const std::uint32_t>) { return value; };
-  };
+  const auto returns = [](std::uint32_t value) { return [value](std::span<const std::uint32_t>) { return value; }; };
   machine.register_library("MachineTest.dll", {{"First", 1, 0, CallingConvention::stdcall, returns(11)},
                                                {"Second", 2, 0, CallingConvention::cdecl_, returns(22)},
                                                {"", 7, 0, CallingConvention::stdcall, returns(77)}});

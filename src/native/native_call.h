@@ -18,8 +18,8 @@ using platform::NativeWords;
 std::uint32_t call_native_words(std::uint32_t routine, const NativeWords& words);
 
 template <std::convertible_to<std::uint32_t>... Words>
-  requires(sizeof...(Words) <= platform::native_word_count)
-std::uint32_t call_native(std::uint32_t routine, Words... words) {
+requires(sizeof...(Words) <= platform::native_word_count) std::uint32_t
+    call_native(std::uint32_t routine, Words... words) {
   return call_native_words(routine, NativeWords{static_cast<std::uint32_t>(words)...});
 }
 

@@ -11,8 +11,8 @@
 
 namespace quill::native {
 
-inline constexpr std::uint16_t dos_magic = 0x5A4D;       // "MZ"
-inline constexpr std::uint32_t nt_signature = 0x4550;    // "PE\0\0"
+inline constexpr std::uint16_t dos_magic = 0x5A4D;     // "MZ"
+inline constexpr std::uint32_t nt_signature = 0x4550;  // "PE\0\0"
 inline constexpr std::uint64_t dos_header_size = 64;
 inline constexpr std::uint64_t nt_headers_size = 248;
 inline constexpr std::uint64_t section_header_size = 40;

@@ -284,7 +284,7 @@ MachineAddress EmulatedMachine::add_host_routine(std::uint32_t argument_count, C
     const std::array<std::uint8_t, slot_size> stub{
         0xCD, 0x80, 0xC2, static_cast<std::uint8_t>(removed), static_cast<std::uint8_t>(removed >> 8), hlt, hlt, hlt};
     const MachineAddress address = static_cast<MachineAddress>(trap_base + index * slot_size);
-    if (uc_mem_write(s.uc, address, stub.data(), stub.size()) != UC_ERR_OK) return 0;
+    if (!write(address, stub)) return 0;
     s.slots[index] = Slot{argument_count, std::move(routine)};
     return address;
   }
@@ -297,7 +297,7 @@ void EmulatedMachine::release_host_routine(MachineAddress address) {
   if (address <= trap_base || address >= trap_base + trap_size || (address - trap_base) % slot_size != 0) return;
   s.slots[(address - trap_base) / slot_size] = Slot{};
   const std::array<std::uint8_t, slot_size> halts{hlt, hlt, hlt, hlt, hlt, hlt, hlt, hlt};
-  uc_mem_write(s.uc, address, halts.data(), halts.size());
+  write(address, halts);
 }
 
 std::uint32_t EmulatedMachine::call_native(MachineAddress address, const NativeWords& words) {

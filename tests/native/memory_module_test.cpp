@@ -156,9 +156,8 @@ TEST_F(MemoryModuleTest, RelocatesWhenThePreferredBaseIsTaken) {
   for (std::uint32_t word : {0x10002000u, 0xFFFFFFF0u, 0x10001234u, 0x10000010u, 0x10000020u}) append_u32(data, word);
   PeBuilder builder = dll(data);
   // Word 2 has a type 0 entry, word 4 sits behind the terminating zero block.
-  builder.relocations = {{0x2000, {highlow | 0, highlow | 4, 0x0000 | 8, highlow | 12}},
-                         {0, {}},
-                         {0x2000, {highlow | 16}}};
+  builder.relocations = {
+      {0x2000, {highlow | 0, highlow | 4, 0x0000 | 8, highlow | 12}}, {0, {}}, {0x2000, {highlow | 16}}};
   const PeImage image = builder.build();
 
   const auto words_at = [&](MachineAddress base) {
@@ -184,8 +183,8 @@ TEST_F(MemoryModuleTest, RelocatesWhenThePreferredBaseIsTaken) {
   const MachineAddress base = module.handle();
   ASSERT_NE(base, preferred_base);
   const std::uint32_t difference = base - preferred_base;
-  EXPECT_EQ(words_at(base), (std::vector<std::uint32_t>{0x10002000u + difference, 0xFFFFFFF0u + difference,
-                                                        0x10001234u, 0x10000010u + difference, 0x10000020u}));
+  EXPECT_EQ(words_at(base), (std::vector<std::uint32_t>{0x10002000u + difference, 0xFFFFFFF0u + difference, 0x10001234u,
+                                                        0x10000010u + difference, 0x10000020u}));
   EXPECT_EQ(machine.read_u32(base + image.nt_offset + 24 + 28), preferred_base) << "headers keep ImageBase";
   EXPECT_EQ(entry_reasons, (std::vector<std::uint32_t>{1, 0, 1}));
   EXPECT_EQ(module.entry_point(), base + 0x1000);
@@ -237,7 +236,8 @@ TEST_F(ImportTest, TheResolverIsAskedFirstWithOrdinalsAsDigits) {
   const PeImage image = importing({"Open", "#7", "Close"});
   MemoryModule module;
   ASSERT_TRUE(module.load(image.bytes, resolver, 99));
-  EXPECT_EQ(asked, (std::vector<std::string>{"LoaderTest.dll!Open/99", "LoaderTest.dll!7/99", "LoaderTest.dll!Close/99"}));
+  EXPECT_EQ(asked,
+            (std::vector<std::string>{"LoaderTest.dll!Open/99", "LoaderTest.dll!7/99", "LoaderTest.dll!Close/99"}));
   const auto& slots = image.import_slots[0];
   EXPECT_EQ(machine.read_u32(module.handle() + slots[0]), 0x1234u);
   EXPECT_EQ(machine.read_u32(module.handle() + slots[1]), machine.GetProcAddress(library, std::uint16_t{7}));
@@ -314,10 +314,22 @@ TEST_F(MemoryModuleTest, ExportsByNameAndByOrdinal) {
     const char* name;
     MachineAddress expected;
   } cases[] = {
-      {"Alpha", base + 0x1000}, {"Beta", base + 0x1004}, {"6", base + 0x1004}, {"7", base + 0x1008},
-      {"06", base + 0x100C},    {"8", base + 0x100C},    {"beta", 0},         {"BETA", 0},
-      {"4", 0},                 {"10", 0},               {"-1", 0},           {"+6", 0},
-      {" 6", 0},                {"Zero", 0},             {"9", 0},            {"", 0},
+      {"Alpha", base + 0x1000},
+      {"Beta", base + 0x1004},
+      {"6", base + 0x1004},
+      {"7", base + 0x1008},
+      {"06", base + 0x100C},
+      {"8", base + 0x100C},
+      {"beta", 0},
+      {"BETA", 0},
+      {"4", 0},
+      {"10", 0},
+      {"-1", 0},
+      {"+6", 0},
+      {" 6", 0},
+      {"Zero", 0},
+      {"9", 0},
+      {"", 0},
       {"99999999999999999999", 0},
   };
   for (const auto& c : cases) EXPECT_EQ(module.get_proc(c.name), c.expected) << c.name;
@@ -327,8 +339,8 @@ TEST_F(MemoryModuleTest, ExportsByNameAndByOrdinal) {
 
 TEST_F(MemoryModuleTest, CallNativeWithRoutinesThatRemoveTheirArgumentsOrNot) {
   // mov eax,[esp+4]; sub eax,[esp+16]; ret N
-  std::vector<std::uint8_t> code = {0x8B, 0x44, 0x24, 0x04, 0x2B, 0x44, 0x24, 0x10, 0xC2, 0x10, 0x00,
-                                    0x8B, 0x44, 0x24, 0x04, 0x2B, 0x44, 0x24, 0x10, 0xC3};
+  std::vector<std::uint8_t> code = {0x8B, 0x44, 0x24, 0x04, 0x2B, 0x44, 0x24, 0x10, 0xC2, 0x10,
+                                    0x00, 0x8B, 0x44, 0x24, 0x04, 0x2B, 0x44, 0x24, 0x10, 0xC3};
   PeBuilder builder = dll();
   builder.sections.push_back({0x3000, code});
   builder.exports = {{"RemovesFour", 0x3000}, {"RemovesNone", 0x300B}};
@@ -358,17 +370,15 @@ TEST_F(ImportTest, DamagedTablesFailCleanly) {
       {"relocation block past the directory",
        patched([](PeImage& i) { i.put_u32(i.file_offset(i.relocation_rva) + 4, 0x1000); })},
       {"relocation directory past the image", patched([&](PeImage& i) { i.put_u32(directories + 44, 0x10000); })},
-      {"relocation target past the image", patched([](PeImage& i) {
-         i.put_u32(i.file_offset(i.relocation_rva), 0x00FFF000);
-       })},
+      {"relocation target past the image",
+       patched([](PeImage& i) { i.put_u32(i.file_offset(i.relocation_rva), 0x00FFF000); })},
       {"import descriptor outside the image", patched([&](PeImage& i) { i.put_u32(directories + 8, 0x00F00000); })},
       {"library name outside the image",
        patched([](PeImage& i) { i.put_u32(i.file_offset(i.import_rva) + 12, 0x7FFFFFFF); })},
       {"address table outside the image",
        patched([](PeImage& i) { i.put_u32(i.file_offset(i.import_rva) + 16, 0xFFFFFFFC); })},
-      {"import name outside the image", patched([](PeImage& i) {
-         i.put_u32(i.file_offset(i.import_slots[0][0]), 0x7FFFFFF0);
-       })},
+      {"import name outside the image",
+       patched([](PeImage& i) { i.put_u32(i.file_offset(i.import_slots[0][0]), 0x7FFFFFF0); })},
   };
   for (const auto& c : cases) {
     MemoryModule module;
@@ -406,11 +416,13 @@ TEST_F(MemoryModuleTest, ExportTablesPointingOutsideGiveZero) {
       {"function table outside", patched(28, 0xFFFFFFF0), "1"},
       {"name table outside", patched(32, 0x7FFFFFF0), "Alpha"},
       {"ordinal table outside", patched(36, 0x7FFFFFF0), "Alpha"},
-      {"first name outside", [&] {
+      {"first name outside",
+       [&] {
          PeImage image = good;
          image.put_u32(image.file_offset(image.get_u32(directory + 32)), 0x7FFFFFF0);
          return image.bytes;
-       }(), "Alpha"},
+       }(),
+       "Alpha"},
       {"huge counts", patched(24, 0xFFFFFFFF), "Nothing"},
   };
   for (const auto& c : cases) {

@@ -19,10 +19,14 @@ static u16 read_u16(const u8* p) { return (u16)(p[0] | p[1] << 8); }
 
 static int metric_in_range(u32 metric, u32 value) {
   switch (metric) {
-    case QSKIN_METRIC_FONT_POINT_SIZE: return value >= 6 && value <= 48;
-    case QSKIN_METRIC_CORNER_RADIUS: return value <= 32;
-    case QSKIN_METRIC_BORDER_WIDTH: return value <= 8;
-    default: return 1; /* unknown metrics are skipped below */
+    case QSKIN_METRIC_FONT_POINT_SIZE:
+      return value >= 6 && value <= 48;
+    case QSKIN_METRIC_CORNER_RADIUS:
+      return value <= 32;
+    case QSKIN_METRIC_BORDER_WIDTH:
+      return value <= 8;
+    default:
+      return 1; /* unknown metrics are skipped below */
   }
 }
 

@@ -55,8 +55,8 @@ std::uint32_t attach_skin_resource(const MemoryModule& skin_module, std::span<co
   const MachineAddress skin_address = machine_copy(skin);
   MachineAddress password_address = 0;
   if (password != nullptr) {
-    password_address = machine_copy(
-        std::span(reinterpret_cast<const std::uint8_t*>(password), std::strlen(password) + 1));
+    password_address =
+        machine_copy(std::span(reinterpret_cast<const std::uint8_t*>(password), std::strlen(password) + 1));
   }
   return call_native(attach, skin_address, static_cast<std::uint32_t>(skin.size()), password_address, first, second,
                      third, 0u, 0u, 0u, 0u);

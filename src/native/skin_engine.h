@@ -27,7 +27,7 @@ void apply_skin(const MemoryModule& skin_module);
 // memory, where they stay for the rest of the run, since the engine may keep
 // the addresses.
 std::uint32_t attach_skin_resource(const MemoryModule& skin_module, std::span<const std::uint8_t> skin,
-                                   const char* password = nullptr, std::uint32_t first = 0,
-                                   std::uint32_t second = 0, std::uint32_t third = 0);
+                                   const char* password = nullptr, std::uint32_t first = 0, std::uint32_t second = 0,
+                                   std::uint32_t third = 0);
 
 }  // namespace quill::native

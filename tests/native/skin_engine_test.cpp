@@ -102,8 +102,8 @@ TEST_F(SkinEngineTest, ApplySkinMakesOneCallWithTenWords) {
   apply_skin(module);
   ASSERT_EQ(calls.size(), 1u);
   const std::span<const std::uint8_t> skin = skin::default_skin();
-  EXPECT_EQ(calls[0], (std::vector<std::uint32_t>{calls[0][0], static_cast<std::uint32_t>(skin.size()), 0, 0, 0, 0,
-                                                  0, 0, 0, 0}));
+  EXPECT_EQ(calls[0],
+            (std::vector<std::uint32_t>{calls[0][0], static_cast<std::uint32_t>(skin.size()), 0, 0, 0, 0, 0, 0, 0, 0}));
   std::vector<std::uint8_t> copy(skin.size());
   ASSERT_TRUE(machine.read(calls[0][0], copy));
   EXPECT_TRUE(std::equal(copy.begin(), copy.end(), skin.begin())) << "the first word addresses the skin data";

@@ -1,6 +1,7 @@
 #include "app/skin_look.h"
 
 #include <QPalette>
+#include <QPushButton>
 
 #include "app/startup.h"
 #include "platform/toolkit.h"
@@ -46,26 +47,29 @@ void apply_skin_look(QWidget& window, const native::SkinLook& look) {
       palette.setColor(target, argb(colour));
     }
   }
-  window.setPalette(palette);
-  window.setAutoFillBackground(true);
-
-  if (const auto size = look.metrics.find(SkinMetric::font_point_size); size != look.metrics.end()) {
-    QFont font = window.font();
-    font.setPointSize(size->second);
-    window.setFont(font);
-  }
+  // Only the buttons get a style sheet: on the window it would stop the
+  // palette from reaching the other controls.
   const auto radius = look.metrics.find(SkinMetric::corner_radius);
   const auto border = look.metrics.find(SkinMetric::border_width);
   if (radius != look.metrics.end() || border != look.metrics.end()) {
     const QColor button = palette.color(QPalette::Button);
-    window.setStyleSheet(QStringLiteral("QPushButton { background: %1; color: %2; border: %3px solid %4;"
-                                        " border-radius: %5px; padding: 2px 6px; }"
-                                        " QPushButton:pressed { background: %6; }")
-                             .arg(button.name(), palette.color(QPalette::ButtonText).name())
-                             .arg(border != look.metrics.end() ? border->second : 1)
-                             .arg(button.darker(140).name())
-                             .arg(radius != look.metrics.end() ? radius->second : 0)
-                             .arg(button.darker(115).name()));
+    const QString sheet = QStringLiteral(
+                              "QPushButton { background: %1; color: %2; border: %3px solid %4;"
+                              " border-radius: %5px; padding: 2px 6px; }"
+                              " QPushButton:pressed { background: %6; }")
+                              .arg(button.name(), palette.color(QPalette::ButtonText).name())
+                              .arg(border != look.metrics.end() ? border->second : 1)
+                              .arg(button.darker(140).name())
+                              .arg(radius != look.metrics.end() ? radius->second : 0)
+                              .arg(button.darker(115).name());
+    for (QPushButton* push_button : window.findChildren<QPushButton*>()) push_button->setStyleSheet(sheet);
+  }
+  window.setPalette(palette);
+  window.setAutoFillBackground(true);
+  if (const auto size = look.metrics.find(SkinMetric::font_point_size); size != look.metrics.end()) {
+    QFont font = window.font();
+    font.setPointSize(size->second);
+    window.setFont(font);
   }
 }
 

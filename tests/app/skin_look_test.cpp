@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QListWidget>
 #include <QPushButton>
 
 #include "native/memory_module.h"
@@ -18,6 +19,8 @@ TEST(SkinLook, TheEmbeddedSkinStylesTheWindow) {
   window.resize(200, 100);
   auto* button = new QPushButton(QStringLiteral("按钮"), &window);
   button->setGeometry(10, 10, 80, 24);
+  auto* list = new QListWidget(&window);
+  list->setGeometry(100, 10, 90, 40);
   const QColor before = window.grab().toImage().pixelColor(150, 80);
 
   native::set_skin_applier([&](const native::SkinLook& look) { apply_skin_look(window, look); });
@@ -30,15 +33,16 @@ TEST(SkinLook, TheEmbeddedSkinStylesTheWindow) {
 
   EXPECT_EQ(window.palette().color(QPalette::Window), QColor::fromRgba(0xFFEEF2F7));
   EXPECT_EQ(window.palette().color(QPalette::Highlight), QColor::fromRgba(0xFF3E7CB1));
-  EXPECT_EQ(button->palette().color(QPalette::Highlight), QColor::fromRgba(0xFF3E7CB1)) << "children inherit";
+  EXPECT_EQ(list->palette().color(QPalette::Highlight), QColor::fromRgba(0xFF3E7CB1)) << "children inherit";
   EXPECT_EQ(window.font().pointSize(), 10);
-  EXPECT_TRUE(window.styleSheet().contains(QStringLiteral("border-radius: 4px")));
+  EXPECT_TRUE(button->styleSheet().contains(QStringLiteral("border-radius: 4px")));
   const QImage after = window.grab().toImage();
   EXPECT_EQ(after.pixelColor(150, 80), QColor::fromRgba(0xFFEEF2F7)) << "was " << before.name().toStdString();
 }
 
 TEST(SkinLook, MissingEntriesKeepTheirValues) {
   QWidget window;
+  QPushButton button(&window);
   const QColor text = window.palette().color(QPalette::Text);
   const int point_size = window.font().pointSize();
   native::SkinLook look;
@@ -48,6 +52,7 @@ TEST(SkinLook, MissingEntriesKeepTheirValues) {
   EXPECT_EQ(window.palette().color(QPalette::Text), text);
   EXPECT_EQ(window.font().pointSize(), point_size);
   EXPECT_TRUE(window.styleSheet().isEmpty());
+  EXPECT_TRUE(button.styleSheet().isEmpty());
 }
 
 }  // namespace

@@ -63,6 +63,17 @@ bool call_entry(const ImageLayout& image, std::uint32_t reason) {
   return call_native(image.base + image.headers.entry_point, 0u, reason, 0u) != 0;
 }
 
+// Fresh machine memory is zero, so only pages holding something are written.
+bool write_image(const ImageLayout& image) {
+  constexpr std::size_t page = 0x1000;
+  for (std::size_t offset = 0; offset < image.bytes.size(); offset += page) {
+    const auto chunk = std::span(image.bytes).subspan(offset, std::min(page, image.bytes.size() - offset));
+    if (std::all_of(chunk.begin(), chunk.end(), [](std::uint8_t byte) { return byte == 0; })) continue;
+    if (!machine().write(image.base + static_cast<std::uint32_t>(offset), chunk)) return false;
+  }
+  return true;
+}
+
 void release(MachineAddress base) { machine().VirtualFree(base, 0, platform::MEM_RELEASE); }
 
 // Resolver first, then GetProcAddress. `name_address` is the function name
@@ -180,7 +191,7 @@ MachineAddress map_image(std::span<const std::uint8_t> buffer, MachineAddress re
   std::memcpy(image.bytes.data(), buffer.data(), headers->headers_end());
   const bool laid_out = copy_sections(file, buffer, image) &&
                         (headers->directories[relocation_directory].size == 0 || apply_relocations(image)) &&
-                        m.write(base, image.bytes);
+                        write_image(image);
   if (!laid_out || (headers->directories[import_directory].virtual_address != 0 &&
                     !resolve_imports(image, resolver, resolver_data))) {
     release(base);

@@ -19,7 +19,8 @@ constexpr std::uint64_t trap_base = stack_base + stack_size;
 constexpr std::uint64_t trap_size = 0x10000;
 constexpr std::uint64_t slot_size = 8;
 constexpr std::uint64_t slot_count = trap_size / slot_size;
-constexpr std::uint64_t largest_allocation = 64ull << 20;
+constexpr std::uint64_t default_largest_allocation = 64ull << 20;
+constexpr std::uint64_t largest_allocation_cap = 1ull << 30;
 constexpr MachineAddress sentinel = trap_base;  // slot 0: where every call_native returns to
 constexpr std::uint32_t library_handle_base = 0x7FF80000;
 constexpr std::uint8_t hlt = 0xF4;
@@ -56,7 +57,8 @@ struct EmulatedMachine::State {
   std::vector<Library> libraries;
   bool running = false;
   bool faulted = false;
-  std::uint32_t time_limit_ms = 5000;
+  std::uint64_t instruction_limit = 50'000'000;
+  std::uint64_t largest_allocation = default_largest_allocation;
 
   ~State() {
     if (uc != nullptr) uc_close(uc);
@@ -123,7 +125,8 @@ EmulatedMachine::EmulatedMachine() : state_(std::make_unique<State>()) {
     return;
   }
   uc_mem_map(s.uc, stack_base, stack_size, UC_PROT_READ | UC_PROT_WRITE);
-  uc_mem_map(s.uc, trap_base, trap_size, UC_PROT_ALL);
+  // Module code may run the stubs but not change them.
+  uc_mem_map(s.uc, trap_base, trap_size, UC_PROT_READ | UC_PROT_EXEC);
   std::vector<std::uint8_t> halts(trap_size, hlt);
   uc_mem_write(s.uc, trap_base, halts.data(), halts.size());
   uc_hook_add(s.uc, &s.interrupt_hook, UC_HOOK_INTR, reinterpret_cast<void*>(&State::on_interrupt), &s, 1, 0);
@@ -135,7 +138,7 @@ MachineAddress EmulatedMachine::VirtualAlloc(MachineAddress address, std::uint32
                                              std::uint32_t protection) {
   std::lock_guard guard(lock_);
   State& s = *state_;
-  if (s.uc == nullptr || size == 0 || size > largest_allocation || allocation_type != (MEM_COMMIT | MEM_RESERVE) ||
+  if (s.uc == nullptr || size == 0 || size > s.largest_allocation || allocation_type != (MEM_COMMIT | MEM_RESERVE) ||
       protection != PAGE_EXECUTE_READWRITE) {
     return 0;
   }
@@ -172,6 +175,11 @@ std::uint32_t EmulatedMachine::allocation_size(MachineAddress address) {
   std::lock_guard guard(lock_);
   auto block = state_->blocks.find(address);
   return block == state_->blocks.end() ? 0 : static_cast<std::uint32_t>(block->second);
+}
+
+std::size_t EmulatedMachine::allocation_count() {
+  std::lock_guard guard(lock_);
+  return state_->blocks.size();
 }
 
 bool EmulatedMachine::read(MachineAddress address, std::span<std::uint8_t> out) {
@@ -321,7 +329,7 @@ std::uint32_t EmulatedMachine::call_native(MachineAddress address, const NativeW
 
   s.running = true;
   s.faulted = false;
-  const uc_err error = uc_emu_start(s.uc, address, sentinel, static_cast<std::uint64_t>(s.time_limit_ms) * 1000, 0);
+  const uc_err error = uc_emu_start(s.uc, address, sentinel, 0, s.instruction_limit);
   s.running = false;
 
   std::uint32_t eip = 0;
@@ -329,14 +337,19 @@ std::uint32_t EmulatedMachine::call_native(MachineAddress address, const NativeW
   uc_reg_read(s.uc, UC_X86_REG_EIP, &eip);
   uc_reg_read(s.uc, UC_X86_REG_EAX, &eax);
   uc_reg_write(s.uc, UC_X86_REG_ESP, &saved_esp);
-  // Only a return to the sentinel counts; a fault, a halt or the time limit
-  // all end the call with 0.
+  // Only a return to the sentinel counts; a fault, a halt or the instruction
+  // limit all end the call with 0.
   return error == UC_ERR_OK && !s.faulted && eip == sentinel ? eax : 0;
 }
 
-void EmulatedMachine::set_call_time_limit(std::uint32_t milliseconds) {
+void EmulatedMachine::set_largest_allocation(std::uint32_t bytes) {
   std::lock_guard guard(lock_);
-  state_->time_limit_ms = milliseconds;
+  state_->largest_allocation = std::min<std::uint64_t>(bytes, largest_allocation_cap);
+}
+
+void EmulatedMachine::set_call_instruction_limit(std::uint64_t instructions) {
+  std::lock_guard guard(lock_);
+  state_->instruction_limit = instructions;
 }
 
 }  // namespace quill::platform

@@ -10,7 +10,8 @@
 // Addresses and words are 32-bit; address 0 is never mapped.
 //
 // Not supported: page protections (every block is read/write/execute),
-// partial releases, allocations above 64 MiB, threads inside the machine.
+// partial releases, blocks above the largest allocation (64 MiB unless set),
+// threads inside the machine.
 
 #include <array>
 #include <cstdint>
@@ -69,6 +70,8 @@ class EmulatedMachine final {
   bool VirtualFree(MachineAddress address, std::uint32_t size, std::uint32_t free_type);
   // Size of the block whose base is `address`, 0 when there is none.
   std::uint32_t allocation_size(MachineAddress address);
+  // Number of blocks currently allocated.
+  std::size_t allocation_count();
 
   // Copies; false when any byte of the range lies outside allocated memory.
   bool read(MachineAddress address, std::span<std::uint8_t> out);
@@ -100,12 +103,17 @@ class EmulatedMachine final {
   // first word is the first argument) and a return address the machine
   // watches for. The stack pointer is restored afterwards, whether the routine
   // removed its arguments or not. Returns EAX; 0 when the address holds no
-  // code, the routine faults, runs past the time limit, or when called from
-  // inside a host routine. The machine stays usable in every case.
+  // code, the routine faults, runs past the instruction limit, or when
+  // called from inside a host routine. The machine stays usable in every case.
   std::uint32_t call_native(MachineAddress address, const NativeWords& words);
 
-  // Longest time one call_native may run (default 5 s); 0 means no limit.
-  void set_call_time_limit(std::uint32_t milliseconds);
+  // Largest block VirtualAlloc grants (default 64 MiB, at most 1 GiB).
+  void set_largest_allocation(std::uint32_t bytes);
+
+  // Most instructions one call_native may run (default 50 million), so that
+  // a routine that never returns cannot hang the caller; 0 means no limit.
+  // A count rather than a time keeps the outcome the same on a busy machine.
+  void set_call_instruction_limit(std::uint64_t instructions);
 
  private:
   struct State;

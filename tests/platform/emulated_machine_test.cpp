@@ -132,7 +132,9 @@ TEST_F(EmulatedMachineTest, HostRoutinesKeepTheirCallingConvention) {
 
 TEST_F(EmulatedMachineTest, FaultsEndTheCallWithZeroAndLeaveTheMachineUsable) {
   const MachineAddress good = place({0xB8, 42, 0, 0, 0, 0xC3});  // mov eax,42; ret
-  machine.set_call_time_limit(200);
+  const MachineAddress stub =
+      machine.add_host_routine(0, CallingConvention::stdcall, [](std::span<const std::uint32_t>) { return 5u; });
+  machine.set_call_instruction_limit(100'000);
   const struct {
     const char* name;
     MachineAddress address;
@@ -147,12 +149,18 @@ TEST_F(EmulatedMachineTest, FaultsEndTheCallWithZeroAndLeaveTheMachineUsable) {
       {"hlt", place({0xB8, 1, 0, 0, 0, 0xF4, 0xC3})},
       {"endless loop", place({0xB8, 1, 0, 0, 0, 0xEB, 0xFE})},
       {"returns to address 0", place({0xB8, 1, 0, 0, 0, 0x6A, 0x00, 0xC3})},
+      // mov eax,<stub>; mov dword [eax],0; ret: host stubs are read-only.
+      {"writes over a host stub", place({0xB8, static_cast<std::uint8_t>(stub), static_cast<std::uint8_t>(stub >> 8),
+                                         static_cast<std::uint8_t>(stub >> 16), static_cast<std::uint8_t>(stub >> 24),
+                                         0xC7, 0x00, 0, 0, 0, 0, 0xC3})},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(machine.call_native(c.address, {}), 0u) << c.name;
     EXPECT_EQ(machine.call_native(good, {}), 42u) << "after " << c.name;
   }
-  machine.set_call_time_limit(5000);
+  EXPECT_EQ(machine.call_native(stub, {}), 5u);
+  machine.release_host_routine(stub);
+  machine.set_call_instruction_limit(50'000'000);
 }
 
 TEST_F(EmulatedMachineTest, HostLibrariesAreFoundByNameAndOrdinal) {

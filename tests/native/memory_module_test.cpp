@@ -377,6 +377,8 @@ TEST_F(ImportTest, DamagedTablesFailCleanly) {
        patched([](PeImage& i) { i.put_u32(i.file_offset(i.import_rva) + 12, 0x7FFFFFFF); })},
       {"address table outside the image",
        patched([](PeImage& i) { i.put_u32(i.file_offset(i.import_rva) + 16, 0xFFFFFFFC); })},
+      {"address table on its own descriptor",
+       patched([](PeImage& i) { i.put_u32(i.file_offset(i.import_rva) + 16, i.import_rva + 12); })},
       {"import name outside the image",
        patched([](PeImage& i) { i.put_u32(i.file_offset(i.import_slots[0][0]), 0x7FFFFFF0); })},
   };

@@ -5,16 +5,18 @@
 namespace quill::app {
 namespace {
 
+std::unique_ptr<native::MemoryModule> skin_module_object;
 std::unique_ptr<native::WindowSubclass> main_window_subclass_object;
 std::unique_ptr<native::WindowSubclass> download_list_subclass_object;
 
 }  // namespace
 
+native::MemoryModule* skin_module() { return skin_module_object.get(); }
 native::WindowSubclass* main_window_subclass() { return main_window_subclass_object.get(); }
 native::WindowSubclass* download_list_subclass() { return download_list_subclass_object.get(); }
 
 void create_process_objects() {
-  // skin_module: the module loader's object goes here.
+  skin_module_object = std::make_unique<native::MemoryModule>();
   main_window_subclass_object = std::make_unique<native::WindowSubclass>();
   download_list_subclass_object = std::make_unique<native::WindowSubclass>();
   // download_tasks, task_list_lock, registration_lock, batch_lock and
@@ -22,7 +24,8 @@ void create_process_objects() {
 }
 
 void release_process_objects() {
-  // 1. skin_module: destroyed here once the module loader exists.
+  // 1. skin_module: destruction leaves the skin engine mapped and attached.
+  skin_module_object.reset();
   // 2. The subclasses, main window first; destruction detaches.
   main_window_subclass_object.reset();
   download_list_subclass_object.reset();

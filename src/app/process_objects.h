@@ -3,17 +3,20 @@
 // exists, released by the exit routine. UI thread (the exit routine runs on
 // the thread that ends the process).
 
+#include "native/memory_module.h"
 #include "native/window_subclass.h"
 
 namespace quill::app {
 
 // nullptr before create_process_objects and after release_process_objects.
+native::MemoryModule* skin_module();
 native::WindowSubclass* main_window_subclass();
 native::WindowSubclass* download_list_subclass();
 
 void create_process_objects();
-// The exit routine: destroys main_window_subclass, then download_list_subclass
-// (each destruction detaches it).
+// The exit routine: destroys skin_module (the skin engine stays mapped), then
+// main_window_subclass, then download_list_subclass (each destruction
+// detaches it).
 void release_process_objects();
 
 }  // namespace quill::app

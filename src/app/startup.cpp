@@ -5,7 +5,9 @@
 #include "app/handlers.h"
 #include "app/main_window.h"
 #include "app/process_objects.h"
+#include "app/skin_look.h"
 #include "app/window_procedures.h"
+#include "native/skin_engine.h"
 #include "platform/toolkit.h"
 #include "platform/window_messages.h"
 
@@ -31,7 +33,10 @@ void start_up() {
   // 2, 3. The process-wide objects and the exit routine that releases them.
   create_process_objects();
   toolkit::register_exit_routine(&release_process_objects);
-  // 4. load_skin_engine: mapping the skin engine module goes here.
+  // 4. The skin engine, mapped before any window exists; the applier styles
+  // the main window when the engine attaches the skin.
+  install_skin_applier();
+  if (native::MemoryModule* module = skin_module()) native::load_skin_engine(*module);
   // 5. The main window; handle_window_created runs while it is loaded.
   main_window_instance = new MainWindow(*toolkit_instance, {&handle_window_created, &handle_close_request});
   main_window_instance->load();
@@ -45,7 +50,8 @@ void run_message_loop() {
 }
 
 void handle_window_created() {
-  // 1. apply_skin: attaching the skin data goes here, before anything else.
+  // 1. The skin, before anything else.
+  if (native::MemoryModule* module = skin_module()) native::apply_skin(*module);
   // 2. Hidden until the window procedures and the row height are in place.
   toolkit::set_property(toolkit::kMainWindow, toolkit::Property::visible, 0);
   // 3. GdiplusStartup (version 1, token kept in gdiplus_token) goes here.

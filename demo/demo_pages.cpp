@@ -16,16 +16,13 @@ std::uint64_t mix(std::uint64_t x) {
 }
 
 constexpr std::array<const char*, 12> kFirstWords = {"星河", "青云", "天命", "苍穹", "山海", "烟雨",
-                                                      "剑来", "长风", "九州", "龙城", "寒江", "明月"};
+                                                     "剑来", "长风", "九州", "龙城", "寒江", "明月"};
 constexpr std::array<const char*, 10> kSecondWords = {"长歌", "归途", "传说", "纪元", "行者",
-                                                       "志异", "问道", "风云", "旧事", "无双"};
+                                                      "志异", "问道", "风云", "旧事", "无双"};
 constexpr std::array<const char*, 6> kDescriptions = {
-    "少年离家远行，一路斩妖除魔，终成一代宗师。",
-    "都市之中暗流涌动，他带着秘密回到故乡。",
-    "一觉醒来回到千年之前，她要改写自己的命运。",
-    "虚拟世界里的一场比赛，牵出现实中的旧案。",
-    "古宅深夜的灯火，照见一段不肯散去的往事。",
-    "飞船穿过星门，人类第一次听见远方的回答。",
+    "少年离家远行，一路斩妖除魔，终成一代宗师。", "都市之中暗流涌动，他带着秘密回到故乡。",
+    "一觉醒来回到千年之前，她要改写自己的命运。", "虚拟世界里的一场比赛，牵出现实中的旧案。",
+    "古宅深夜的灯火，照见一段不肯散去的往事。",   "飞船穿过星门，人类第一次听见远方的回答。",
 };
 
 }  // namespace
@@ -80,8 +77,8 @@ std::string catalogue_page(std::string_view code, int page, std::string_view pag
   }
   p += "</div>\r\n<table><tr><td class=\"tabletitle1\" title=\"" + gbk("页次") + "\">&nbsp;" + std::to_string(page) +
        "/" + std::string(page_count_text) + gbk("页") + "&nbsp;</td>" + layout.after_count_cell;
-  p += "<td class=\"tabletitle2\"><a href=\"/class_" + std::string(code) + "_" + std::to_string(page + 1) +
-       ".html\">" + gbk("下一页") + "</a></td></tr></table>\r\n";
+  p += "<td class=\"tabletitle2\"><a href=\"/class_" + std::string(code) + "_" + std::to_string(page + 1) + ".html\">" +
+       gbk("下一页") + "</a></td></tr></table>\r\n";
   if (layout.with_listing_markers) p += "<h2><span class=\"boxhead\">" + gbk("下载栏目导航") + "</span></h2>";
   p += "\r\n<ul>";
   for (const std::string& c : category_codes()) p += "<li><a href=\"/class_" + c + ".html\">" + c + "</a></li>";

@@ -33,9 +33,9 @@ std::string book_link(std::uint64_t id);
 
 // Layout switches of a rendered catalogue page.
 struct PageLayout {
-  bool with_listing_markers = true;         // false: the listing area's markers are left out
-  std::string after_count_cell = "\r\n";    // what follows the page count cell's "</td>"
-  std::string charset = "gb2312";           // declared in the page's meta tag
+  bool with_listing_markers = true;       // false: the listing area's markers are left out
+  std::string after_count_cell = "\r\n";  // what follows the page count cell's "</td>"
+  std::string charset = "gb2312";         // declared in the page's meta tag
 };
 
 // A catalogue page: header with the charset meta tag, the search form ending

@@ -164,8 +164,7 @@ void DemoSite::install_routes() {
       }
       PageLayout layout;
       layout.with_listing_markers = fault != Fault::no_markers;
-      send_text(res,
-                catalogue_page(page->code, page->page, std::to_string(options_.pages_per_category), books, layout),
+      send_text(res, catalogue_page(page->code, page->page, std::to_string(options_.pages_per_category), books, layout),
                 "text/html", fault);
       return;
     }
@@ -185,17 +184,17 @@ void DemoSite::install_routes() {
       if (auto id = parse_number(id_text)) {
         std::size_t size = archive_size(*id, options_.min_archive_size, options_.max_archive_size);
         if (fault == Fault::missing_length) {
-          res.set_chunked_content_provider(
-              "application/octet-stream", [id = *id, size](std::size_t offset, httplib::DataSink& sink) {
-                if (offset >= size) {
-                  sink.done();
-                  return true;
-                }
-                std::string chunk;
-                archive_bytes(id, offset, std::min(kChunk, size - offset), chunk);
-                sink.write(chunk.data(), chunk.size());
-                return true;
-              });
+          res.set_chunked_content_provider("application/octet-stream",
+                                           [id = *id, size](std::size_t offset, httplib::DataSink& sink) {
+                                             if (offset >= size) {
+                                               sink.done();
+                                               return true;
+                                             }
+                                             std::string chunk;
+                                             archive_bytes(id, offset, std::min(kChunk, size - offset), chunk);
+                                             sink.write(chunk.data(), chunk.size());
+                                             return true;
+                                           });
           return;
         }
         std::size_t limit = fault == Fault::cut_half_way ? size / 2 : size;

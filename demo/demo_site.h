@@ -49,8 +49,8 @@ struct DemoOptions {
   std::size_t min_archive_size = 4 * 1024;
   std::size_t max_archive_size = 3 * 1024 * 1024;
   std::chrono::milliseconds stall{30000};
-  std::map<std::string, Fault> faults;           // by request path
-  std::map<std::string, FixedResponse> fixed;    // by request path, before anything else
+  std::map<std::string, Fault> faults;         // by request path
+  std::map<std::string, FixedResponse> fixed;  // by request path, before anything else
 };
 
 // One request as received.

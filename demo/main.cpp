@@ -21,19 +21,26 @@ namespace {
 
 bool parse_fault(const std::string& kind, quill::demo::Fault& fault) {
   using quill::demo::Fault;
-  if (kind == "stall") fault = Fault::stall;
-  else if (kind == "missing-length") fault = Fault::missing_length;
-  else if (kind == "not-found") fault = Fault::not_found;
-  else if (kind == "cut") fault = Fault::cut_half_way;
-  else if (kind == "no-markers") fault = Fault::no_markers;
-  else return false;
+  if (kind == "stall")
+    fault = Fault::stall;
+  else if (kind == "missing-length")
+    fault = Fault::missing_length;
+  else if (kind == "not-found")
+    fault = Fault::not_found;
+  else if (kind == "cut")
+    fault = Fault::cut_half_way;
+  else if (kind == "no-markers")
+    fault = Fault::no_markers;
+  else
+    return false;
   return true;
 }
 
 int usage() {
-  std::fprintf(stderr,
-               "usage: quill_demo_site [--host H] [--port N] [--pages N] [--books N] [--min-size B] [--max-size B]\n"
-               "                       [--stall-ms N] [--fault PATH=stall|missing-length|not-found|cut|no-markers]...\n");
+  std::fprintf(
+      stderr,
+      "usage: quill_demo_site [--host H] [--port N] [--pages N] [--books N] [--min-size B] [--max-size B]\n"
+      "                       [--stall-ms N] [--fault PATH=stall|missing-length|not-found|cut|no-markers]...\n");
   return 2;
 }
 
@@ -48,13 +55,20 @@ int main(int argc, char** argv) {
     char* end = nullptr;
     long long number = std::strtoll(value.c_str(), &end, 10);
     bool numeric = end && *end == '\0' && !value.empty() && number >= 0;
-    if (flag == "--host") options.host = value;
-    else if (flag == "--port" && numeric && number < 65536) options.port = static_cast<int>(number);
-    else if (flag == "--pages" && numeric && number <= 100000) options.pages_per_category = static_cast<int>(number);
-    else if (flag == "--books" && numeric && number <= 10000) options.books_per_page = static_cast<int>(number);
-    else if (flag == "--min-size" && numeric) options.min_archive_size = static_cast<std::size_t>(number);
-    else if (flag == "--max-size" && numeric) options.max_archive_size = static_cast<std::size_t>(number);
-    else if (flag == "--stall-ms" && numeric) options.stall = std::chrono::milliseconds(number);
+    if (flag == "--host")
+      options.host = value;
+    else if (flag == "--port" && numeric && number < 65536)
+      options.port = static_cast<int>(number);
+    else if (flag == "--pages" && numeric && number <= 100000)
+      options.pages_per_category = static_cast<int>(number);
+    else if (flag == "--books" && numeric && number <= 10000)
+      options.books_per_page = static_cast<int>(number);
+    else if (flag == "--min-size" && numeric)
+      options.min_archive_size = static_cast<std::size_t>(number);
+    else if (flag == "--max-size" && numeric)
+      options.max_archive_size = static_cast<std::size_t>(number);
+    else if (flag == "--stall-ms" && numeric)
+      options.stall = std::chrono::milliseconds(number);
     else if (flag == "--fault" && value.find('=') != std::string::npos) {
       quill::demo::Fault fault;
       if (!parse_fault(value.substr(value.find('=') + 1), fault)) return usage();

@@ -96,6 +96,8 @@ bool DemoSite::start() {
     return false;
   }
   thread_ = std::thread([this] { server_->listen_after_bind(); });
+  // httplib's stop() does nothing until the accept loop runs, so wait for it.
+  while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   return true;
 }
 
@@ -142,6 +144,7 @@ void DemoSite::stall() {
 void DemoSite::install_routes() {
   server_->Get(R"(/.*)", [this](const httplib::Request& req, httplib::Response& res) {
     record(req.method, req.path);
+    if (options_.on_request) options_.on_request({req.method, req.path});
     std::optional<Fault> fault;
     if (auto it = options_.faults.find(req.path); it != options_.faults.end()) fault = it->second;
     if (fault == Fault::stall) stall();

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -41,6 +42,12 @@ struct FixedResponse {
   std::string content_type = "text/html";
 };
 
+// One request as received.
+struct RecordedRequest {
+  std::string method;
+  std::string path;
+};
+
 struct DemoOptions {
   std::string host = "127.0.0.1";
   int port = 18080;  // 0: any free port (see DemoSite::port())
@@ -51,12 +58,9 @@ struct DemoOptions {
   std::chrono::milliseconds stall{30000};
   std::map<std::string, Fault> faults;         // by request path
   std::map<std::string, FixedResponse> fixed;  // by request path, before anything else
-};
-
-// One request as received.
-struct RecordedRequest {
-  std::string method;
-  std::string path;
+  // Called on the serving thread for every request, after it is recorded and
+  // before it is answered (tests look at the client's state at that moment).
+  std::function<void(const RecordedRequest&)> on_request;
 };
 
 class DemoSite final {

@@ -23,10 +23,10 @@ namespace quill {
 std::string http_fetch(const std::string& url, int method = 0, const std::string& body = {},
                        std::string* cookies = nullptr, std::string* returned_cookies = nullptr,
                        const std::string& extra_headers = {}, std::string* returned_headers = nullptr,
-                       bool no_redirect = false, const std::string& user_name = {},
-                       const std::string& password = {}, const std::string& proxy = {},
-                       const std::string& proxy_user_name = {}, const std::string& proxy_password = {},
-                       int timeout_seconds = 0, std::string* redirect_location = nullptr,
-                       std::string* status_text = nullptr, std::string* body_bytes = nullptr);
+                       bool no_redirect = false, const std::string& user_name = {}, const std::string& password = {},
+                       const std::string& proxy = {}, const std::string& proxy_user_name = {},
+                       const std::string& proxy_password = {}, int timeout_seconds = 0,
+                       std::string* redirect_location = nullptr, std::string* status_text = nullptr,
+                       std::string* body_bytes = nullptr);
 
 }  // namespace quill

@@ -3,6 +3,8 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "web/cookie_merging.h"
 #include "web/regex_matcher.h"
 #include "web/request_headers.h"
+#include "web/request_target.h"
 #include "web/response_decoding.h"
 
 namespace quill {
@@ -72,13 +75,6 @@ struct EasyFree {
 struct ListFree {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
-struct UrlFree {
-  void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
-struct CurlText {
-  void operator()(char* text) const { curl_free(text); }
-};
-using UrlHandle = std::unique_ptr<CURLU, UrlFree>;
 
 // libcurl's global state, set up once, before the first request of any thread.
 bool curl_ready() {
@@ -91,62 +87,16 @@ bool set(CURL* easy, CURLoption option, T value) {
   return curl_easy_setopt(easy, option, value) == CURLE_OK;
 }
 
-std::string url_part(CURLU* url, CURLUPart part, unsigned flags = 0) {
-  char* raw = nullptr;
-  if (curl_url_get(url, part, &raw, flags) != CURLUE_OK) return {};
-  std::unique_ptr<char, CurlText> owned(raw);
-  return raw;
-}
-
 bool starts_with_folded(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && locate(text.substr(0, prefix.size()), prefix, 1, true) == 1;
-}
-
-bool is_secure(std::string_view url) { return starts_with_folded(url, "https://"); }
-
-// The request target of a URL: absolute "http://" or "https://" URL with a
-// host; an empty path asks for "/" and drops the query. The fragment and any
-// user information are not sent.
-struct Target {
-  std::string url;
-  std::string origin;  // host:port, where server credentials may go
-  bool secure = false;
-};
-
-bool split_url(const std::string& text, Target& target) {
-  const std::size_t scheme_end = text.find("://");
-  if (scheme_end == std::string::npos) return false;
-  if (!starts_with_folded(text, "http://") && !starts_with_folded(text, "https://")) return false;
-  UrlHandle url(curl_url());
-  if (!url || curl_url_set(url.get(), CURLUPART_URL, text.c_str(), CURLU_PATH_AS_IS) != CURLUE_OK) return false;
-  const std::string host = url_part(url.get(), CURLUPART_HOST);
-  if (host.empty()) return false;
-  const std::size_t authority_end = text.find_first_of("/?#", scheme_end + 3);
-  if (authority_end == scheme_end + 3) return false;  // libcurl would skip extra slashes to a host
-  if (authority_end == std::string::npos || text[authority_end] != '/') {
-    curl_url_set(url.get(), CURLUPART_PATH, "/", 0);
-    curl_url_set(url.get(), CURLUPART_QUERY, nullptr, 0);
-  }
-  curl_url_set(url.get(), CURLUPART_FRAGMENT, nullptr, 0);
-  curl_url_set(url.get(), CURLUPART_USER, nullptr, 0);
-  curl_url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
-  curl_url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);
-  target.url = url_part(url.get(), CURLUPART_URL);
-  target.origin = host + ":" + url_part(url.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT);
-  target.secure = is_secure(text);
-  return !target.url.empty();
-}
-
-std::string origin_of(const std::string& text) {
-  UrlHandle url(curl_url());
-  if (!url || curl_url_set(url.get(), CURLUPART_URL, text.c_str(), 0) != CURLUE_OK) return {};
-  return url_part(url.get(), CURLUPART_HOST) + ":" + url_part(url.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT);
 }
 
 // What one transfer brought back. The header block is that of the latest
 // response (a 1xx block is replaced by the one after it), its lines ended by
 // "\r\n" whatever the server used.
 struct Exchange {
+  using Clock = std::chrono::steady_clock;
+
   CURL* easy = nullptr;
   std::string headers;
   long status = 0;
@@ -154,6 +104,10 @@ struct Exchange {
   bool connected = false;
   bool reserved = false;
   std::string body;
+  // Sending and receiving fail when nothing moves for `idle_limit`.
+  Clock::duration idle_limit{};
+  Clock::time_point last_activity;
+  curl_off_t last_sent = 0;
 
   void start_hop() {
     headers.clear();
@@ -162,6 +116,8 @@ struct Exchange {
     connected = false;
     reserved = false;
     body.clear();
+    last_activity = Clock::now();
+    last_sent = 0;
   }
 };
 
@@ -178,6 +134,7 @@ size_t on_header(char* data, size_t size, size_t count, void* user) {
   } else if (exchange.headers_complete) {
     return length;  // trailers after a chunked body
   }
+  exchange.last_activity = Exchange::Clock::now();
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
   exchange.headers.append(line);
   exchange.headers += "\r\n";
@@ -196,7 +153,19 @@ size_t on_body(char* data, size_t size, size_t count, void* user) {
     exchange.reserved = true;
   }
   exchange.body.append(data, size * count);
+  exchange.last_activity = Exchange::Clock::now();
   return size * count;
+}
+
+// Called often during a transfer and about once a second while it idles.
+int on_progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t sent) {
+  auto& exchange = *static_cast<Exchange*>(user);
+  const auto now = Exchange::Clock::now();
+  if (sent != exchange.last_sent) {
+    exchange.last_sent = sent;
+    exchange.last_activity = now;
+  }
+  return now - exchange.last_activity > exchange.idle_limit ? 1 : 0;
 }
 
 int on_connected(void* user, char*, char*, int, int) {
@@ -254,7 +223,7 @@ std::string http_fetch(const std::string& url, int method, const std::string& bo
     return std::string();
   };
   if (!curl_ready()) return fail(FetchError::no_http_service);
-  Target target;
+  RequestTarget target;
   if (!split_url(url, target)) return fail(FetchError::bad_url);
 
   std::unique_ptr<CURL, EasyFree> handle(curl_easy_init());
@@ -281,8 +250,9 @@ std::string http_fetch(const std::string& url, int method, const std::string& bo
   const long timeout_ms = timeout_seconds > 0 ? timeout_seconds * 1000L : 30000L;
   // Resolving and connecting share one limit; sending and receiving fail
   // when nothing moves for as long.
-  if (!set(easy, CURLOPT_CONNECTTIMEOUT_MS, timeout_ms) || !set(easy, CURLOPT_LOW_SPEED_LIMIT, 1L) ||
-      !set(easy, CURLOPT_LOW_SPEED_TIME, timeout_ms / 1000)) {
+  exchange.idle_limit = std::chrono::milliseconds(timeout_ms);
+  if (!set(easy, CURLOPT_CONNECTTIMEOUT_MS, timeout_ms) || !set(easy, CURLOPT_NOPROGRESS, 0L) ||
+      !set(easy, CURLOPT_XFERINFOFUNCTION, on_progress) || !set(easy, CURLOPT_XFERINFODATA, &exchange)) {
     return fail(FetchError::timeouts);
   }
   const bool server_credentials = !user_name.empty() && !password.empty();
@@ -313,6 +283,15 @@ std::string http_fetch(const std::string& url, int method, const std::string& bo
   const bool has_expect =
       std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return starts_with_folded(l, "Expect:"); });
   if (!has_expect) lines.push_back("Expect:");  // no "100-continue" round trip
+  // The Cookie line goes through libcurl's own cookie option, so that on a
+  // followed redirect it and the cookie engine's cookies share one line.
+  std::string cookie_line;
+  std::erase_if(lines, [&](const std::string& line) {
+    if (!starts_with_folded(line, "Cookie:")) return false;
+    cookie_line = strip_spaces(std::string_view(line).substr(7));
+    return true;
+  });
+  if (!cookie_line.empty() && !set(easy, CURLOPT_COOKIE, cookie_line.c_str())) return fail(FetchError::headers);
   std::unique_ptr<curl_slist, ListFree> header_list;
   for (const std::string& line : lines) {
     curl_slist* longer = curl_slist_append(header_list.get(), line.c_str());
@@ -329,11 +308,11 @@ std::string http_fetch(const std::string& url, int method, const std::string& bo
   std::string hop_verb = verb;
   bool read_failed = false;
   for (int redirects = 0;; ++redirects) {
-    const bool use_proxy = !proxy.empty() && (target.secure || !is_secure(hop_url));
+    const bool use_proxy = !proxy.empty() && (target.secure || !is_secure_url(hop_url));
     if (!set(easy, CURLOPT_URL, hop_url.c_str()) || !set(easy, CURLOPT_PROXY, use_proxy ? proxy.c_str() : "")) {
       return fail(FetchError::connection);
     }
-    if (redirects > 0 && server_credentials && origin_of(hop_url) != target.origin) {
+    if (redirects > 0 && server_credentials && url_origin(hop_url) != target.origin) {
       set(easy, CURLOPT_USERNAME, "");
       set(easy, CURLOPT_PASSWORD, "");
       set(easy, CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_NONE));
@@ -352,7 +331,7 @@ std::string http_fetch(const std::string& url, int method, const std::string& bo
         curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &next) != CURLE_OK || !next) {
       break;
     }
-    if (is_secure(hop_url) && !is_secure(next)) break;
+    if (is_secure_url(hop_url) && !is_secure_url(next)) break;
     if (redirects == max_redirects) return fail(FetchError::no_response);
     if ((exchange.status == 303 && hop_verb != "HEAD") ||
         ((exchange.status == 301 || exchange.status == 302) && hop_verb == "POST")) {
@@ -362,6 +341,9 @@ std::string http_fetch(const std::string& url, int method, const std::string& bo
     hop_url = next;
   }
   if (read_failed && status_text) *status_text = message(FetchError::reading);
+  // The connection is done with; release it before the body is worked on.
+  handle.reset();
+  header_list.reset();
 
   std::string headers = std::move(exchange.headers);
   headers.resize(std::min(headers.find('\0'), headers.size()));

@@ -1,5 +1,7 @@
 #include "web/regex_matcher.h"
 
+#include <algorithm>
+
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
@@ -18,6 +20,22 @@ struct MatchDataFree {
 struct ContextFree {
   void operator()(pcre2_compile_context* context) const { pcre2_compile_context_free(context); }
 };
+
+// Scratch kept per thread: the last compiled pattern (pages are searched with
+// the same one again and again) and match data whose backtracking frames stay
+// allocated between matches.
+struct ThreadScratch {
+  std::u16string pattern;
+  uint32_t options = 0;
+  std::unique_ptr<pcre2_code, CodeFree> code;
+  std::unique_ptr<pcre2_match_data, MatchDataFree> data;
+  uint32_t pairs = 0;
+};
+
+ThreadScratch& thread_scratch() {
+  thread_local ThreadScratch scratch;
+  return scratch;
+}
 
 PCRE2_SPTR units(const std::u16string& text) { return reinterpret_cast<PCRE2_SPTR>(text.data()); }
 
@@ -38,31 +56,44 @@ bool RegexMatcher::execute(std::string_view pattern, std::string_view text, bool
   subject_gbk_.assign(text);
   subject_ = platform::gbk_to_utf16(text);
 
-  std::unique_ptr<pcre2_compile_context, ContextFree> context(pcre2_compile_context_create(nullptr));
-  if (!context) return false;
-  // Only a line feed ends a line: `.` crosses a lone carriage return.
-  pcre2_set_newline(context.get(), PCRE2_NEWLINE_LF);
   uint32_t options = PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF | PCRE2_DOLLAR_ENDONLY;
   if (!case_sensitive) options |= PCRE2_CASELESS;
   if (multiline) options |= PCRE2_MULTILINE;
-  int error = 0;
-  PCRE2_SIZE error_offset = 0;
-  std::unique_ptr<pcre2_code, CodeFree> code(
-      pcre2_compile(units(pattern_), pattern_.size(), options, &error, &error_offset, context.get()));
-  if (!code) return false;
-  std::unique_ptr<pcre2_match_data, MatchDataFree> data(pcre2_match_data_create_from_pattern(code.get(), nullptr));
-  if (!data) return false;
+  ThreadScratch& scratch = thread_scratch();
+  if (!scratch.code || scratch.pattern != pattern_ || scratch.options != options) {
+    scratch.code.reset();
+    std::unique_ptr<pcre2_compile_context, ContextFree> context(pcre2_compile_context_create(nullptr));
+    if (!context) return false;
+    // Only a line feed ends a line: `.` crosses a lone carriage return.
+    pcre2_set_newline(context.get(), PCRE2_NEWLINE_LF);
+    int error = 0;
+    PCRE2_SIZE error_offset = 0;
+    scratch.code.reset(pcre2_compile(units(pattern_), pattern_.size(), options, &error, &error_offset, context.get()));
+    if (!scratch.code) return false;
+    scratch.pattern = pattern_;
+    scratch.options = options;
+  }
+  pcre2_code* code = scratch.code.get();
   uint32_t group_count = 0;
-  pcre2_pattern_info(code.get(), PCRE2_INFO_CAPTURECOUNT, &group_count);
+  pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &group_count);
+  if (!scratch.data || scratch.pairs < group_count + 1) {
+    scratch.pairs = std::max<uint32_t>(group_count + 1, 16);
+    scratch.data.reset(pcre2_match_data_create(scratch.pairs, nullptr));
+    if (!scratch.data) {
+      scratch.pairs = 0;
+      return false;
+    }
+  }
+  pcre2_match_data* data = scratch.data.get();
 
   const PCRE2_SIZE length = subject_.size();
   PCRE2_SIZE start = 0;
   std::vector<Match> found;
   while (start <= length) {
-    int rc = pcre2_match(code.get(), units(subject_), length, start, 0, data.get(), nullptr);
+    int rc = pcre2_match(code, units(subject_), length, start, 0, data, nullptr);
     if (rc == PCRE2_ERROR_NOMATCH) break;
     if (rc < 0) return false;
-    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data.get());
+    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);
     auto span = [&](uint32_t i) {
       if (ovector[2 * i] == PCRE2_UNSET) return Span{};
       return Span{static_cast<std::ptrdiff_t>(ovector[2 * i]), static_cast<std::ptrdiff_t>(ovector[2 * i + 1])};

@@ -25,8 +25,8 @@ std::string wide_to_ansi(std::string_view utf16_bytes);
 // zero byte) are searched with `matcher` for a meta tag's charset. Without
 // one, or when it is exactly "gbk" or "gb2312", the body is taken as GBK and
 // cut at its first zero byte. Any other name re-decodes the whole body
-// through iconv, characters GBK cannot hold becoming '?'; a name iconv does
-// not know leaves the body taken as GBK. Initialises COM on the calling thread
+// through iconv (zero characters dropped, characters GBK cannot hold becoming
+// '?'); a name iconv does not know leaves the body taken as GBK. Initialises COM on the calling thread
 // for the duration of the call.
 std::string decode_response_text(std::string body, RegexMatcher& matcher);
 

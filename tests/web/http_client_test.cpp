@@ -1,6 +1,8 @@
 #include "web/http_client.h"
 
 #include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <openssl/x509.h>
 
 #include <optional>
 #include <thread>
@@ -193,12 +195,14 @@ class Redirects : public ::testing::Test {
     });
     server.routes().Get("/to", [this](const httplib::Request& request, httplib::Response& response) {
       cookie_at_target = request.get_header_value("Cookie");
+      cookie_count_at_target = request.get_header_value_count("Cookie");
       response.set_content("arrived", "text/plain");
     });
     server.start();
   }
   HttplibServer server;
   std::string cookie_at_target = "never asked";
+  std::size_t cookie_count_at_target = 0;
 };
 
 TEST_F(Redirects, NoRedirectReturnsThe302) {
@@ -223,6 +227,45 @@ TEST_F(Redirects, FollowedWithoutCookieEngineUnlessAVariableIsSupplied) {
   with_cookies.run();
   EXPECT_EQ(with_cookies.result, "arrived");
   EXPECT_EQ(cookie_at_target, "r=1");
+
+  // The caller's cookies and the redirect's share one Cookie line.
+  Fetch both{.url = server.base() + "/from", .cookies = "a=1"};
+  both.run();
+  EXPECT_EQ(both.result, "arrived");
+  EXPECT_EQ(cookie_count_at_target, 1u);
+  EXPECT_EQ(cookie_at_target, "r=1; a=1");
+  EXPECT_EQ(both.cookies, "a=1");  // the final response set none
+}
+
+TEST(HttpFetch, RedirectToAnotherHostKeepsCredentialsAndPostBodyBehind) {
+  HttplibServer other;
+  httplib::Request at_other;
+  other.routes().Get("/landing", [&](const httplib::Request& request, httplib::Response& response) {
+    at_other = request;
+    response.set_content("landed", "text/plain");
+  });
+  other.start();
+  HttplibServer first;
+  std::string authorization_at_first;
+  auto moved = [&](const httplib::Request& request, httplib::Response& response) {
+    authorization_at_first = request.get_header_value("Authorization");
+    response.status = 302;
+    response.set_header("Location", other.base() + "/landing");
+  };
+  first.routes().Get("/start", moved);
+  first.routes().Post("/start", moved);
+  first.start();
+
+  Fetch get{.url = first.base() + "/start", .user_name = "alice", .password = "secret"};
+  EXPECT_EQ(get.run().result, "landed");
+  EXPECT_EQ(authorization_at_first, "Basic YWxpY2U6c2VjcmV0");
+  EXPECT_FALSE(at_other.has_header("Authorization"));
+
+  // A POST answered by 302 goes on as a GET without its body.
+  Fetch post{.url = first.base() + "/start", .method = 1, .body = "k=v"};
+  EXPECT_EQ(post.run().result, "landed");
+  EXPECT_EQ(at_other.method, "GET");
+  EXPECT_EQ(at_other.body, "");
 }
 
 TEST(HttpFetch, BasicCredentials) {
@@ -250,10 +293,8 @@ TEST(HttpFetch, ProxyServesHttpAndTunnelsHttps) {
     }
   });
   const std::string address = "127.0.0.1:" + std::to_string(proxy.port());
-  Fetch http{.url = "http://books.invalid/list?page=2",
-             .proxy = address,
-             .proxy_user_name = "pu",
-             .proxy_password = "pp"};
+  Fetch http{
+      .url = "http://books.invalid/list?page=2", .proxy = address, .proxy_user_name = "pu", .proxy_password = "pp"};
   EXPECT_EQ(http.run().result, "from proxy");
   ASSERT_EQ(proxy.requests().size(), 1u);
   EXPECT_EQ(proxy.requests()[0].request_line(), "GET http://books.invalid/list?page=2 HTTP/1.1");
@@ -271,18 +312,68 @@ TEST(HttpFetch, HttpProxyDoesNotServeAnHttpsRedirect) {
   RawServer tls_target([](int, const RawRequest&) {});  // records the hello, answers nothing
   const std::string target = "https://127.0.0.1:" + std::to_string(tls_target.port()) + "/";
   RawServer proxy(answer(reply("302 Found", "Location: " + target + "\r\n", "")));
-  Fetch fetch{.url = "http://books.invalid/", .proxy = "127.0.0.1:" + std::to_string(proxy.port()),
-              .timeout_seconds = 2};
+  Fetch fetch{
+      .url = "http://books.invalid/", .proxy = "127.0.0.1:" + std::to_string(proxy.port()), .timeout_seconds = 2};
   EXPECT_EQ(fetch.run().result, "");
   EXPECT_EQ(fetch.status_text, gbk("711 发送请求失败!"));
   EXPECT_EQ(proxy.requests().size(), 1u);
   EXPECT_EQ(tls_target.connections(), 1);  // reached directly
 }
 
+// A certificate for 127.0.0.1 that signs itself, which no trust store holds.
+struct SelfSignedIdentity {
+  EVP_PKEY* key = EVP_EC_gen("P-256");
+  X509* certificate = X509_new();
+
+  SelfSignedIdentity() {
+    ASN1_INTEGER_set(X509_get_serialNumber(certificate), 1);
+    X509_gmtime_adj(X509_getm_notBefore(certificate), 0);
+    X509_gmtime_adj(X509_getm_notAfter(certificate), 3600);
+    X509_set_pubkey(certificate, key);
+    X509_NAME* name = X509_get_subject_name(certificate);
+    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1,
+                               0);
+    X509_set_issuer_name(certificate, name);
+    X509_sign(certificate, key, EVP_sha256());
+  }
+  ~SelfSignedIdentity() {
+    X509_free(certificate);
+    EVP_PKEY_free(key);
+  }
+  SelfSignedIdentity(const SelfSignedIdentity&) = delete;
+  SelfSignedIdentity& operator=(const SelfSignedIdentity&) = delete;
+};
+
+TEST(HttpFetch, HttpsRefusesAnUntrustedCertificate) {
+  SelfSignedIdentity identity;
+  ASSERT_NE(identity.key, nullptr);
+  httplib::SSLServer server(identity.certificate, identity.key);
+  ASSERT_TRUE(server.is_valid());
+  std::atomic<bool> reached{false};
+  server.Get("/", [&](const httplib::Request&, httplib::Response& response) {
+    reached = true;
+    response.set_content("secret page", "text/plain");
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  std::thread thread([&] { server.listen_after_bind(); });
+  Fetch fetch{.url = "https://127.0.0.1:" + std::to_string(port) + "/"};
+  fetch.run();
+  server.stop();
+  thread.join();
+  EXPECT_EQ(fetch.result, "");
+  EXPECT_EQ(fetch.status_text, gbk("711 发送请求失败!"));
+  EXPECT_FALSE(reached);
+}
+
 TEST(HttpFetch, FailuresBeforeTheResponse) {
   RawServer garbage(answer("hello there\r\n"));
   RawServer hang_up([](int, const RawRequest&) {});
   HttplibServer plain;
+  int loop_requests = 0;
+  plain.routes().Get("/loop", [&](const httplib::Request&, httplib::Response& response) {
+    ++loop_requests;
+    response.set_redirect("/loop");
+  });
   plain.start();
   // The stalled server keeps the connection open until it stops.
   RawServer* stall_ptr = nullptr;
@@ -303,6 +394,7 @@ TEST(HttpFetch, FailuresBeforeTheResponse) {
       {"stalled before headers", staller.base() + "/", "712 服务器未响应!", 1},
       {"not HTTP", garbage.base() + "/", "712 服务器未响应!", 0},
       {"closed without answer", hang_up.base() + "/", "712 服务器未响应!", 0},
+      {"endless redirects", plain.base() + "/loop", "712 服务器未响应!", 0},
       {"bare path", "/index.html", "701 解析URL地址失败!", 0},
       {"no scheme", "127.0.0.1/index.html", "701 解析URL地址失败!", 0},
       {"other scheme", "ftp://127.0.0.1/", "701 解析URL地址失败!", 0},
@@ -322,6 +414,7 @@ TEST(HttpFetch, FailuresBeforeTheResponse) {
     EXPECT_EQ(fetch.cookies, "a=1") << c.name;
     EXPECT_EQ(fetch.com_after, fetch.com_before) << c.name;
   }
+  EXPECT_EQ(loop_requests, 11);  // the first request and ten redirects
 }
 
 TEST(HttpFetch, BodyBrokenHalfWayIsReturnedWithTheStatus) {
@@ -353,12 +446,9 @@ TEST(HttpFetch, RequestTargetAndMethod) {
   };
   const Case cases[] = {
       {"?x=1", 0, "", "GET / HTTP/1.1"},  // no path: "/" and the query dropped
-      {"/p?x=1", 0, "", "GET /p?x=1 HTTP/1.1"},
-      {"/p#part", 0, "", "GET /p HTTP/1.1"},
-      {"/m", 1, "k=v", "POST /m HTTP/1.1"},
-      {"/m", 2, "", "HEAD /m HTTP/1.1"},
-      {"/m", 3, "k=v", "PUT /m HTTP/1.1"},
-      {"/m", 7, "", "GET /m HTTP/1.1"},
+      {"/p?x=1", 0, "", "GET /p?x=1 HTTP/1.1"}, {"/p#part", 0, "", "GET /p HTTP/1.1"},
+      {"/m", 1, "k=v", "POST /m HTTP/1.1"},     {"/m", 2, "", "HEAD /m HTTP/1.1"},
+      {"/m", 3, "k=v", "PUT /m HTTP/1.1"},      {"/m", 7, "", "GET /m HTTP/1.1"},
       {"/m", 0, "k=v", "GET /m HTTP/1.1"},  // a body goes with any verb
   };
   for (const Case& c : cases) {
@@ -434,9 +524,8 @@ TEST(HttpFetch, LargeBody) {
 
 TEST(HttpFetch, ThreadsBalanceTheirOwnComCounts) {
   HttplibServer server;
-  server.routes().Get("/", [](const httplib::Request&, httplib::Response& response) {
-    response.set_content("ok", "text/plain");
-  });
+  server.routes().Get(
+      "/", [](const httplib::Request&, httplib::Response& response) { response.set_content("ok", "text/plain"); });
   server.start();
   std::vector<std::thread> threads;
   std::atomic<int> good{0};

@@ -1,5 +1,6 @@
 // The download list on the message layer: rows drawn by the parent's window
 // procedure, background erased and mouse reported through the list's own.
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QTabWidget>
@@ -39,8 +40,8 @@ constexpr win::COLORREF kRowColour = 0x00336699;  // r 0x99, g 0x66, b 0x33
 win::LRESULT draw_rows(win::HWND window, win::UINT message, win::WPARAM wparam, win::LPARAM lparam) {
   if (message != win::WM_DRAWITEM) return recording_main.call_previous(window, message, wparam, lparam);
   const auto* item = reinterpret_cast<const win::DRAWITEMSTRUCT*>(lparam);
-  drawn.push_back({item->CtlType, item->CtlID, item->itemID, (item->itemState & win::ODS_SELECTED) != 0,
-                   item->hwndItem, item->rcItem});
+  drawn.push_back({item->CtlType, item->CtlID, item->itemID, (item->itemState & win::ODS_SELECTED) != 0, item->hwndItem,
+                   item->rcItem});
   const win::HBRUSH brush = win::CreateSolidBrush(kRowColour);
   win::FillRect(item->hDC, &item->rcItem, brush);
   win::DeleteObject(brush);
@@ -148,6 +149,13 @@ TEST_F(DownloadListTest, ClicksPassedOnSelectRowsAndSwallowedOnesDoNot) {
   click(90, QEvent::MouseButtonRelease);
   EXPECT_EQ(toolkit::get_property("列表框", toolkit::Property::current_selection), 1);
   EXPECT_EQ(list_messages.back().message, win::WM_LBUTTONUP);
+
+  // Keys pass through too: Down moves the selection to the next row.
+  QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+  QCoreApplication::sendEvent(list_, &down);
+  EXPECT_EQ(list_messages.back().message, win::WM_KEYDOWN);
+  EXPECT_EQ(list_messages.back().wparam, 0x28u);  // VK_DOWN
+  EXPECT_EQ(toolkit::get_property("列表框", toolkit::Property::current_selection), 2);
 }
 
 }  // namespace

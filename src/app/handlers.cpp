@@ -3,6 +3,7 @@
 #include <system_error>
 #include <thread>
 
+#include "catalogue/catalogue_scraper.h"
 #include "platform/toolkit.h"
 
 namespace quill::app {
@@ -31,10 +32,9 @@ void start_catalogue_fetch() { start_detached(&run_catalogue_thread); }
 
 void start_batch_download() { start_detached(&run_dispatch_thread); }
 
-void run_catalogue_thread() {
-  // Runs the catalogue scraper (scrape_catalogue) once it is part of the
-  // program; until then the thread ends at once.
-}
+// A click while a run is in progress starts a thread that ends at once: the
+// scraper refuses a second run.
+void run_catalogue_thread() { scrape_catalogue(); }
 
 void run_dispatch_thread() {
   // Runs the download dispatcher (dispatch_downloads) once it is part of the

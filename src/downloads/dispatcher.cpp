@@ -37,7 +37,7 @@ std::int32_t decimal_value(std::string_view text) {
   }
   if (negative) value = -value;
   return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
-                                                             std::numeric_limits<std::int32_t>::max()));
+                                                            std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace quill::downloads
@@ -71,8 +71,8 @@ void dispatch_downloads() {
     } catch (const std::system_error&) {
       started = false;
     }
-    toolkit::set_text_property(kHint, gbk("提示： 正在批量添加下载... 执行第 ") +
-                                          toolkit::get_text_property(kNextRow) + gbk(" 个书籍."));
+    toolkit::set_text_property(
+        kHint, gbk("提示： 正在批量添加下载... 执行第 ") + toolkit::get_text_property(kNextRow) + gbk(" 个书籍."));
     toolkit::set_text_property(kNextRow,
                                std::to_string(std::int64_t{decimal_value(toolkit::get_text_property(kNextRow))} + 1));
     if (started) active_workers.fetch_add(1);

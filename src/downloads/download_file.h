@@ -26,8 +26,8 @@
 
 namespace quill {
 
-using ProgressRoutine = std::function<void(std::int32_t download_number, std::int64_t total_bytes,
-                                           std::int32_t percent, std::int64_t elapsed_ms)>;
+using ProgressRoutine = std::function<void(std::int32_t download_number, std::int64_t total_bytes, std::int32_t percent,
+                                           std::int64_t elapsed_ms)>;
 
 void download_file(const std::string& url, const std::string& folder, const std::string& file_name,
                    ProgressRoutine progress);

@@ -53,8 +53,8 @@ void on_download_progress(std::int32_t download_number, std::int64_t total_bytes
                        static_cast<std::int32_t>(static_cast<std::uint32_t>(elapsed_ms)));
 }
 
-void update_download_task(std::int32_t index, const std::string& title, const std::string& folder,
-                          std::int32_t percent, std::int32_t size_kb, std::int32_t time_ms) {
+void update_download_task(std::int32_t index, const std::string& title, const std::string& folder, std::int32_t percent,
+                          std::int32_t size_kb, std::int32_t time_ms) {
   {
     std::lock_guard lock(task_list_lock);
     if (index < 0 || static_cast<std::size_t>(index) >= download_tasks.size()) return;

@@ -47,8 +47,8 @@ void on_download_progress(std::int32_t download_number, std::int64_t total_bytes
 // Sets the numbers of task `index` (and its texts where they are not empty),
 // then repaints its row, selected when it is the current selection of
 // "列表框". An index that names no task changes and paints nothing.
-void update_download_task(std::int32_t index, const std::string& title, const std::string& folder,
-                          std::int32_t percent, std::int32_t size_kb, std::int32_t time_ms);
+void update_download_task(std::int32_t index, const std::string& title, const std::string& folder, std::int32_t percent,
+                          std::int32_t size_kb, std::int32_t time_ms);
 
 // The exit routine's part: under task_list_lock, frees every task and leaves
 // the list empty, so that late reports find nothing.

@@ -80,7 +80,7 @@ TEST_F(DownloadFileTest, NumbersCallsInOrderAndStoresEveryBodyInPieces) {
   std::int32_t first = log_.of(0).empty() ? 0 : log_.of(0)[0].number;
   for (std::size_t i = 0; i < sizes.size(); ++i) {
     std::string name = "size " + std::to_string(sizes[i]);
-    EXPECT_EQ(read_file(folder() + "book" + std::to_string(i) + ".rar"), body_of(sizes[i])) << name;
+    EXPECT_TRUE(read_file(folder() + "book" + std::to_string(i) + ".rar") == body_of(sizes[i])) << name;
     auto reports = log_.of(static_cast<int>(i));
     expect_complete_sequence(reports, static_cast<std::int64_t>(sizes[i]), name);
     if (!reports.empty()) {
@@ -102,7 +102,7 @@ TEST_F(DownloadFileTest, ReportsWhileTheCountGrowsThenOnceMore) {
   for (std::size_t i = 1; i + 1 < reports.size(); ++i) {
     EXPECT_GT(reports[i].elapsed, reports[i - 1].elapsed) << "report " << i << " without new bytes";
   }
-  EXPECT_EQ(read_file(folder() + "slow.rar"), body_of(size));
+  EXPECT_TRUE(read_file(folder() + "slow.rar") == body_of(size));
 }
 
 TEST_F(DownloadFileTest, ReplacesAnExistingFileAndNeverFollowsALink) {
@@ -114,8 +114,8 @@ TEST_F(DownloadFileTest, ReplacesAnExistingFileAndNeverFollowsALink) {
   download_file(server.base() + "/size/7000", folder(), "old.rar", log_.routine(0));
   download_file(server.base() + "/size/7000", dir_.path(), "link.rar", log_.routine(1));  // no trailing '/'
   test::wait_until_settled();
-  EXPECT_EQ(read_file(folder() + "old.rar"), body_of(7000));
-  EXPECT_EQ(read_file(folder() + "link.rar"), body_of(7000));
+  EXPECT_TRUE(read_file(folder() + "old.rar") == body_of(7000));
+  EXPECT_TRUE(read_file(folder() + "link.rar") == body_of(7000));
   EXPECT_FALSE(fs::is_symlink(folder() + "link.rar"));
   EXPECT_EQ(read_file(outside.path() + "/target"), "untouched");
 }
@@ -180,10 +180,10 @@ TEST_F(DownloadFileTest, ATransferEndingEarlyGetsNoFinalReport) {
   test::wait_until_settled();
   for (std::size_t i = 0; i < cases.size(); ++i) {
     auto reports = log_.of(static_cast<int>(i));
-    EXPECT_EQ(read_file(folder() + std::to_string(i) + ".rar"), body_of(cases[i].kept)) << cases[i].name;
+    EXPECT_TRUE(read_file(folder() + std::to_string(i) + ".rar") == body_of(cases[i].kept)) << cases[i].name;
     for (const Report& r : reports) {
       EXPECT_EQ(r.total, cases[i].total) << cases[i].name;
-      EXPECT_EQ(r.percent, static_cast<std::int32_t>(static_cast<std::int64_t>(cases[i].kept) * 100 / cases[i].total))
+      EXPECT_LE(r.percent, static_cast<std::int32_t>(static_cast<std::int64_t>(cases[i].kept) * 100 / cases[i].total))
           << cases[i].name << ": a final report after an early end";
     }
   }
@@ -193,7 +193,7 @@ TEST_F(DownloadFileTest, BytesBeyondTheAnnouncedLengthAreDropped) {
   test::TestServer server;
   download_file(server.base() + "/excess/6000", folder(), "excess.rar", log_.routine(0));
   test::wait_until_settled();
-  EXPECT_EQ(read_file(folder() + "excess.rar"), body_of(6000));
+  EXPECT_TRUE(read_file(folder() + "excess.rar") == body_of(6000));
   expect_complete_sequence(log_.of(0), 6000, "excess");
 }
 

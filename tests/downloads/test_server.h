@@ -92,7 +92,16 @@ class TestServer final {
     // One request per connection, so that stopping never waits for an idle
     // kept-alive connection.
     server_.set_keep_alive_max_count(1);
+    // Enough workers and a long enough accept queue for many transfers at
+    // once (the library's defaults are 8 workers and a queue of 5).
+    server_.new_task_queue = [] { return new httplib::ThreadPool(64); };
+    server_.set_socket_options([this](int sock) {
+      int yes = 1;
+      setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+      listening_socket_ = sock;
+    });
     port_ = server_.bind_to_any_port("127.0.0.1");
+    ::listen(listening_socket_, SOMAXCONN);
     thread_ = std::thread([this] { server_.listen_after_bind(); });
     while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
@@ -127,6 +136,7 @@ class TestServer final {
   int stall_ms_;
   httplib::Server server_;
   int port_ = 0;
+  int listening_socket_ = -1;
   std::thread thread_;
   std::mutex mutex_;
   std::vector<std::string> paths_;

@@ -1,0 +1,44 @@
+#include "app/handlers.h"
+
+#include <system_error>
+#include <thread>
+
+#include "platform/toolkit.h"
+
+namespace quill::app {
+namespace {
+
+constexpr const char* kSelectAll = "选择框1";
+constexpr const char* kCatalogue = "列表";
+
+// A thread that cannot be started is not reported: the click has no effect.
+void start_detached(void (*body)()) {
+  try {
+    std::thread(body).detach();
+  } catch (const std::system_error&) {
+  }
+}
+
+}  // namespace
+
+void toggle_all_rows() {
+  const int ticked = toolkit::get_property(kSelectAll, toolkit::Property::ticked);
+  const int rows = toolkit::list_view_count(kCatalogue);
+  for (int row = 0; row < rows; ++row) toolkit::set_tick_state(kCatalogue, row, ticked == 1 ? 1 : 0);
+}
+
+void start_catalogue_fetch() { start_detached(&run_catalogue_thread); }
+
+void start_batch_download() { start_detached(&run_dispatch_thread); }
+
+void run_catalogue_thread() {
+  // Runs the catalogue scraper (scrape_catalogue) once it is part of the
+  // program; until then the thread ends at once.
+}
+
+void run_dispatch_thread() {
+  // Runs the download dispatcher (dispatch_downloads) once it is part of the
+  // program; until then the thread ends at once.
+}
+
+}  // namespace quill::app

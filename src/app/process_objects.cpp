@@ -1,0 +1,32 @@
+#include "app/process_objects.h"
+
+#include <memory>
+
+namespace quill::app {
+namespace {
+
+std::unique_ptr<native::WindowSubclass> main_window_subclass_object;
+std::unique_ptr<native::WindowSubclass> download_list_subclass_object;
+
+}  // namespace
+
+native::WindowSubclass* main_window_subclass() { return main_window_subclass_object.get(); }
+native::WindowSubclass* download_list_subclass() { return download_list_subclass_object.get(); }
+
+void create_process_objects() {
+  // skin_module: the module loader's object goes here.
+  main_window_subclass_object = std::make_unique<native::WindowSubclass>();
+  download_list_subclass_object = std::make_unique<native::WindowSubclass>();
+  // download_tasks, task_list_lock, registration_lock, batch_lock and
+  // active_workers: the download task list's objects go here.
+}
+
+void release_process_objects() {
+  // 1. skin_module: destroyed here once the module loader exists.
+  // 2. The subclasses, main window first; destruction detaches.
+  main_window_subclass_object.reset();
+  download_list_subclass_object.reset();
+  // 3. download_tasks under task_list_lock; 4. the scraper's category text.
+}
+
+}  // namespace quill::app

@@ -76,8 +76,8 @@ struct Column {
   Qt::Alignment alignment;
 };
 constexpr Column kColumns[] = {
-    {"", 20, Qt::AlignLeft | Qt::AlignVCenter},         {"书籍名字", 130, Qt::AlignCenter},
-    {"更新时间", 80, Qt::AlignCenter},                  {"书籍描述", 220, Qt::AlignCenter},
+    {"", 20, Qt::AlignLeft | Qt::AlignVCenter}, {"书籍名字", 130, Qt::AlignCenter},
+    {"更新时间", 80, Qt::AlignCenter},          {"书籍描述", 220, Qt::AlignCenter},
     {"", 0, Qt::AlignLeft | Qt::AlignVCenter},  // the detail address: kept, never shown
 };
 
@@ -196,8 +196,9 @@ void MainWindow::load() {
       handle = hosts_.back()->handle();
     }
     containers[spec.name] = widget;
-    toolkit_.add_control(spec.name, spec.kind, widget, handle,
-                         spec.kind == ControlKind::radio_button ? std::string_view(spec.container) : std::string_view());
+    toolkit_.add_control(
+        spec.name, spec.kind, widget, handle,
+        spec.kind == ControlKind::radio_button ? std::string_view(spec.container) : std::string_view());
     ++control_id;
   }
 

@@ -126,9 +126,10 @@ bool OwnerDrawnListBox::viewportEvent(QEvent* event) {
     case QEvent::MouseButtonDblClick: {
       auto* mouse = static_cast<QMouseEvent*>(event);
       const bool right = mouse->button() == Qt::RightButton;
-      win::UINT message = event->type() == QEvent::MouseButtonPress     ? (right ? win::WM_RBUTTONDOWN : win::WM_LBUTTONDOWN)
-                          : event->type() == QEvent::MouseButtonRelease ? (right ? win::WM_RBUTTONUP : win::WM_LBUTTONUP)
-                                                                        : win::WM_LBUTTONDBLCLK;
+      win::UINT message =
+          event->type() == QEvent::MouseButtonPress     ? (right ? win::WM_RBUTTONDOWN : win::WM_LBUTTONDOWN)
+          : event->type() == QEvent::MouseButtonRelease ? (right ? win::WM_RBUTTONUP : win::WM_LBUTTONUP)
+                                                        : win::WM_LBUTTONDBLCLK;
       return route_input(message, button_flags(mouse->buttons()), position(mouse->position()), event);
     }
     case QEvent::Wheel: {

@@ -33,8 +33,7 @@ class OwnerDrawnListBox final : public QListWidget, public win::WindowHost {
   win::HWND handle() const { return handle_; }
   int item_height() const { return item_height_; }
 
-  win::LRESULT default_procedure(win::HWND window, win::UINT message, win::WPARAM wparam,
-                                 win::LPARAM lparam) override;
+  win::LRESULT default_procedure(win::HWND window, win::UINT message, win::WPARAM wparam, win::LPARAM lparam) override;
   QObject* message_target() override { return this; }
   void backing_changed() override;
 

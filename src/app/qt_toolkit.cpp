@@ -206,7 +206,8 @@ void QtToolkit::flush() {
   if (on_ui_thread()) {
     drain();
   } else if (!drain_queued_.exchange(true)) {
-    QMetaObject::invokeMethod(this, [this] { drain(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { drain(); }, Qt::QueuedConnection);
   }
 }
 
@@ -379,8 +380,9 @@ void QtToolkit::set_property(std::string_view name, toolkit::Property property, 
         break;
       case toolkit::Property::current_selection:
         if (control->kind != ControlKind::list_box) return;
-        control->selected_id =
-            value >= 0 && value < static_cast<int>(control->rows.size()) ? control->rows[static_cast<size_t>(value)].id : 0;
+        control->selected_id = value >= 0 && value < static_cast<int>(control->rows.size())
+                                   ? control->rows[static_cast<size_t>(value)].id
+                                   : 0;
         enqueue([this, key] { apply_selection(key); });
         break;
       case toolkit::Property::ticked:

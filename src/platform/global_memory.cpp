@@ -60,10 +60,17 @@ class HGlobalStreamImpl final : public IStream {
   HRESULT Seek(std::int64_t move, DWORD origin, std::uint64_t* new_position) override {
     std::int64_t base = 0;
     switch (origin) {
-      case STREAM_SEEK_SET: base = 0; break;
-      case STREAM_SEEK_CUR: base = static_cast<std::int64_t>(position_); break;
-      case STREAM_SEEK_END: base = static_cast<std::int64_t>(size_); break;
-      default: return STG_E_INVALIDFUNCTION;
+      case STREAM_SEEK_SET:
+        base = 0;
+        break;
+      case STREAM_SEEK_CUR:
+        base = static_cast<std::int64_t>(position_);
+        break;
+      case STREAM_SEEK_END:
+        base = static_cast<std::int64_t>(size_);
+        break;
+      default:
+        return STG_E_INVALIDFUNCTION;
     }
     if (base + move < 0) return STG_E_INVALIDFUNCTION;
     position_ = static_cast<std::uint64_t>(base + move);

@@ -27,8 +27,8 @@ bool read_hex(std::string_view text, std::size_t pos, int digits, std::uint32_t&
 
 bool parse_guid(std::string_view text, GUID& out) {
   // {12345678-1234-1234-1234-123456789abc}
-  if (text.size() != 38 || text[0] != '{' || text[37] != '}' || text[9] != '-' || text[14] != '-' ||
-      text[19] != '-' || text[24] != '-')
+  if (text.size() != 38 || text[0] != '{' || text[37] != '}' || text[9] != '-' || text[14] != '-' || text[19] != '-' ||
+      text[24] != '-')
     return false;
   GUID g;
   std::uint32_t v = 0;

@@ -12,7 +12,7 @@ namespace quill::gdiplus {
 
 struct GpBrush {
   BrushType type = BrushTypeSolidColor;
-  ARGB colour = 0xFF000000;  // solid colour; hatch foreground; path centre colour
+  ARGB colour = 0xFF000000;   // solid colour; hatch foreground; path centre colour
   ARGB colour2 = 0xFFFFFFFF;  // hatch background; path surround colour
   HatchStyle hatch = HatchStyleHorizontal;
   // Linear gradient.

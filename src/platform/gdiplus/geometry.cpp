@@ -25,7 +25,9 @@ void combine_regions(GpRegion& target, const GpRegion& other, CombineMode mode) 
   const QPainterPath mine = target.infinite ? infinite_path() : target.path;
   const QPainterPath theirs = other.infinite ? infinite_path() : other.path;
   switch (mode) {
-    case CombineModeReplace: target = other; return;
+    case CombineModeReplace:
+      target = other;
+      return;
     case CombineModeIntersect:
       if (target.infinite) {
         target = other;
@@ -122,8 +124,7 @@ Status GdipDeletePath(GpPath* path) { return destroy(path); }
 
 Status GdipAddPathLine(GpPath* path, REAL x1, REAL y1, REAL x2, REAL y2) {
   if (path == nullptr) return InvalidParameter;
-  if (path->path.elementCount() == 0 || path->path.currentPosition() != QPointF(x1, y1))
-    path->path.moveTo(x1, y1);
+  if (path->path.elementCount() == 0 || path->path.currentPosition() != QPointF(x1, y1)) path->path.moveTo(x1, y1);
   path->path.lineTo(x2, y2);
   return Ok;
 }

@@ -132,8 +132,7 @@ Status GdipDrawLine(GpGraphics* graphics, GpPen* pen, REAL x1, REAL y1, REAL x2,
 Status GdipDrawString(GpGraphics* graphics, const WCHAR* text, INT length, const GpFont* font, const RectF* layout,
                       const GpStringFormat* format, const GpBrush* brush) {
   (void)format;  // string formats are not supported; the default applies
-  if (graphics == nullptr || text == nullptr || font == nullptr || layout == nullptr || brush == nullptr ||
-      length < -1)
+  if (graphics == nullptr || text == nullptr || font == nullptr || layout == nullptr || brush == nullptr || length < -1)
     return InvalidParameter;
   const QString string = detail::to_qstring(text, length);
   if (string.isEmpty()) return Ok;
@@ -238,8 +237,7 @@ Status GdipFillRectangles(GpGraphics* graphics, GpBrush* brush, const RectF* rec
 }
 
 Status GdipFillPolygon(GpGraphics* graphics, GpBrush* brush, const PointF* points, INT count, FillMode mode) {
-  if (points == nullptr || count < 3 || (mode != FillModeAlternate && mode != FillModeWinding))
-    return InvalidParameter;
+  if (points == nullptr || count < 3 || (mode != FillModeAlternate && mode != FillModeWinding)) return InvalidParameter;
   return fill(graphics, brush, polygon(points, count, mode));
 }
 
@@ -257,8 +255,7 @@ Status GdipFillPie(GpGraphics* graphics, GpBrush* brush, REAL x, REAL y, REAL wi
 
 Status GdipFillClosedCurve2(GpGraphics* graphics, GpBrush* brush, const PointF* points, INT count, REAL tension,
                             FillMode mode) {
-  if (points == nullptr || count < 3 || (mode != FillModeAlternate && mode != FillModeWinding))
-    return InvalidParameter;
+  if (points == nullptr || count < 3 || (mode != FillModeAlternate && mode != FillModeWinding)) return InvalidParameter;
   QPainterPath path = cardinal_spline(points, count, 0, count, tension, true);
   path.setFillRule(detail::fill_rule(mode));
   return fill(graphics, brush, path);

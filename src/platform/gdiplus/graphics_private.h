@@ -14,15 +14,15 @@
 namespace quill::gdiplus {
 
 struct GpGraphics {
-  GpImage* image = nullptr;       // drawing into an image, or
-  win::HDC dc = nullptr;          // onto a device context
-  win::HWND window = nullptr;     // whose device context this graphics took
+  GpImage* image = nullptr;                // drawing into an image, or
+  win::HDC dc = nullptr;                   // onto a device context
+  win::HWND window = nullptr;              // whose device context this graphics took
   void (*release)(GpGraphics&) = nullptr;  // gives the window's device context back
   SmoothingMode smoothing = SmoothingModeNone;
   TextRenderingHint text_hint = TextRenderingHintSystemDefault;
   QTransform world;
-  bool clipped = false;           // else the clip is infinite
-  QPainterPath clip;              // device coordinates
+  bool clipped = false;                               // else the clip is infinite
+  QPainterPath clip;                                  // device coordinates
   std::unique_ptr<win::ImageDeviceContext> image_dc;  // handed out by GdipGetDC
   bool dc_out = false;
 };

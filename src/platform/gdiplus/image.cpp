@@ -30,7 +30,9 @@ GUID guid(std::uint32_t d1, std::uint16_t d2, std::uint16_t d3, std::initializer
   return g;
 }
 
-GUID image_format(std::uint32_t d1) { return guid(d1, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}); }
+GUID image_format(std::uint32_t d1) {
+  return guid(d1, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e});
+}
 
 struct QtFormat {
   QImage::Format format;
@@ -39,14 +41,22 @@ struct QtFormat {
 
 QtFormat qt_format(PixelFormat format) {
   switch (format) {
-    case PixelFormat32bppRGB: return {QImage::Format_RGB32, true};
-    case PixelFormat32bppARGB: return {QImage::Format_ARGB32, true};
-    case PixelFormat32bppPARGB: return {QImage::Format_ARGB32_Premultiplied, true};
-    case PixelFormat24bppRGB: return {QImage::Format_BGR888, true};
-    case PixelFormat16bppRGB565: return {QImage::Format_RGB16, true};
-    case PixelFormat16bppRGB555: return {QImage::Format_RGB555, true};
-    case PixelFormat8bppIndexed: return {QImage::Format_Indexed8, true};
-    default: return {QImage::Format_Invalid, false};
+    case PixelFormat32bppRGB:
+      return {QImage::Format_RGB32, true};
+    case PixelFormat32bppARGB:
+      return {QImage::Format_ARGB32, true};
+    case PixelFormat32bppPARGB:
+      return {QImage::Format_ARGB32_Premultiplied, true};
+    case PixelFormat24bppRGB:
+      return {QImage::Format_BGR888, true};
+    case PixelFormat16bppRGB565:
+      return {QImage::Format_RGB16, true};
+    case PixelFormat16bppRGB555:
+      return {QImage::Format_RGB555, true};
+    case PixelFormat8bppIndexed:
+      return {QImage::Format_Indexed8, true};
+    default:
+      return {QImage::Format_Invalid, false};
   }
 }
 

@@ -32,8 +32,7 @@ Status GdipGetImageHeight(GpImage* image, UINT* height);
 Status GdipCreateBitmapFromGraphics(INT width, INT height, GpGraphics* target, GpBitmap** bitmap);
 // With a null scan0 the bitmap owns zeroed pixels and stride is ignored;
 // otherwise the bitmap draws into the caller's memory, which must outlive it.
-Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0,
-                                 GpBitmap** bitmap);
+Status GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format, BYTE* scan0, GpBitmap** bitmap);
 Status GdipCreateBitmapFromHBITMAP(HBITMAP source, HPALETTE palette, GpBitmap** bitmap);
 Status GdipCreateBitmapFromHICON(HICON icon, GpBitmap** bitmap);
 Status GdipCreateHBITMAPFromBitmap(GpBitmap* bitmap, HBITMAP* result, ARGB background);

@@ -33,11 +33,29 @@ struct Encoder {
 
 const std::vector<Encoder>& encoders() {
   static const std::vector<Encoder> list = {
-      {&EncoderClsidBMP, &ImageFormatBMP, "bmp", u"Built-in BMP Codec", u"BMP", u"*.BMP;*.DIB;*.RLE", u"image/bmp",
+      {&EncoderClsidBMP,
+       &ImageFormatBMP,
+       "bmp",
+       u"Built-in BMP Codec",
+       u"BMP",
+       u"*.BMP;*.DIB;*.RLE",
+       u"image/bmp",
        {0x42, 0x4D}},
-      {&EncoderClsidJPEG, &ImageFormatJPEG, "jpeg", u"Built-in JPEG Codec", u"JPEG", u"*.JPG;*.JPEG;*.JPE;*.JFIF",
-       u"image/jpeg", {0xFF, 0xD8}},
-      {&EncoderClsidPNG, &ImageFormatPNG, "png", u"Built-in PNG Codec", u"PNG", u"*.PNG", u"image/png",
+      {&EncoderClsidJPEG,
+       &ImageFormatJPEG,
+       "jpeg",
+       u"Built-in JPEG Codec",
+       u"JPEG",
+       u"*.JPG;*.JPEG;*.JPE;*.JFIF",
+       u"image/jpeg",
+       {0xFF, 0xD8}},
+      {&EncoderClsidPNG,
+       &ImageFormatPNG,
+       "png",
+       u"Built-in PNG Codec",
+       u"PNG",
+       u"*.PNG",
+       u"image/png",
        {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A}},
   };
   return list;
@@ -53,8 +71,8 @@ const Encoder* find_encoder(const CLSID* clsid) {
 std::size_t text_bytes(const std::u16string& text) { return (text.size() + 1) * sizeof(WCHAR); }
 
 std::size_t record_extra(const Encoder& e) {
-  return text_bytes(e.codec_name) + text_bytes(e.format_description) + text_bytes(e.extension) +
-         text_bytes(e.mime) + 2 * e.signature.size();
+  return text_bytes(e.codec_name) + text_bytes(e.format_description) + text_bytes(e.extension) + text_bytes(e.mime) +
+         2 * e.signature.size();
 }
 
 int jpeg_quality(const EncoderParameters* parameters) {
@@ -143,9 +161,8 @@ Status GdipGetEncoderParameterListSize(GpImage* image, const CLSID* encoder, UIN
   const Encoder* e = find_encoder(encoder);
   if (e == nullptr) return FileNotFound;
   // JPEG takes a quality from 0 to 100 (one long range); BMP and PNG take none.
-  *size = *e->clsid == EncoderClsidJPEG
-              ? static_cast<UINT>(sizeof(EncoderParameters) + 2 * sizeof(std::uint32_t))
-              : static_cast<UINT>(sizeof(UINT) + sizeof(void*));  // the count alone, padded
+  *size = *e->clsid == EncoderClsidJPEG ? static_cast<UINT>(sizeof(EncoderParameters) + 2 * sizeof(std::uint32_t))
+                                        : static_cast<UINT>(sizeof(UINT) + sizeof(void*));  // the count alone, padded
   return Ok;
 }
 

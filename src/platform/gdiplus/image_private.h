@@ -13,8 +13,8 @@ struct GpImage {
   std::size_t active = 0;
   PixelFormat format = PixelFormat32bppARGB;
   GUID raw_format;
-  bool time_frames = false;     // frames are animation steps (GIF), else pages
-  std::vector<INT> delays;      // hundredths of a second, one per frame
+  bool time_frames = false;  // frames are animation steps (GIF), else pages
+  std::vector<INT> delays;   // hundredths of a second, one per frame
   REAL dpi_x = 96.0f;
   REAL dpi_y = 96.0f;
   UINT flags = 0;

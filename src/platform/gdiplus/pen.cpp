@@ -20,30 +20,42 @@ namespace {
 Qt::PenCapStyle cap_style(INT cap) {
   switch (cap) {
     case LineCapSquare:
-    case LineCapSquareAnchor: return Qt::SquareCap;
+    case LineCapSquareAnchor:
+      return Qt::SquareCap;
     case LineCapRound:
-    case LineCapRoundAnchor: return Qt::RoundCap;
-    default: return Qt::FlatCap;
+    case LineCapRoundAnchor:
+      return Qt::RoundCap;
+    default:
+      return Qt::FlatCap;
   }
 }
 
 Qt::PenJoinStyle join_style(LineJoin join) {
   switch (join) {
-    case LineJoinMiter: return Qt::MiterJoin;
-    case LineJoinBevel: return Qt::BevelJoin;
-    case LineJoinRound: return Qt::RoundJoin;
-    case LineJoinMiterClipped: return Qt::SvgMiterJoin;
+    case LineJoinMiter:
+      return Qt::MiterJoin;
+    case LineJoinBevel:
+      return Qt::BevelJoin;
+    case LineJoinRound:
+      return Qt::RoundJoin;
+    case LineJoinMiterClipped:
+      return Qt::SvgMiterJoin;
   }
   return Qt::MiterJoin;
 }
 
 QList<qreal> dash_pattern(const GpPen& pen) {
   switch (pen.dash_style) {
-    case DashStyleSolid: return {};
-    case DashStyleDash: return {3, 1};
-    case DashStyleDot: return {1, 1};
-    case DashStyleDashDot: return {3, 1, 1, 1};
-    case DashStyleDashDotDot: return {3, 1, 1, 1, 1, 1};
+    case DashStyleSolid:
+      return {};
+    case DashStyleDash:
+      return {3, 1};
+    case DashStyleDot:
+      return {1, 1};
+    case DashStyleDashDot:
+      return {3, 1, 1, 1};
+    case DashStyleDashDotDot:
+      return {3, 1, 1, 1, 1, 1};
     case DashStyleCustom: {
       QList<qreal> pattern(pen.dashes.begin(), pen.dashes.end());
       if (pattern.size() % 2 != 0) pattern.append(pattern.back());

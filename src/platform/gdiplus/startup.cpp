@@ -53,11 +53,16 @@ REAL pixels_per_unit(Unit unit) {
   switch (unit) {
     case UnitWorld:
     case UnitDisplay:
-    case UnitPixel: return 1.0f;
-    case UnitPoint: return 96.0f / 72.0f;
-    case UnitInch: return 96.0f;
-    case UnitDocument: return 96.0f / 300.0f;
-    case UnitMillimeter: return 96.0f / 25.4f;
+    case UnitPixel:
+      return 1.0f;
+    case UnitPoint:
+      return 96.0f / 72.0f;
+    case UnitInch:
+      return 96.0f;
+    case UnitDocument:
+      return 96.0f / 300.0f;
+    case UnitMillimeter:
+      return 96.0f / 25.4f;
   }
   return 1.0f;
 }

@@ -127,7 +127,14 @@ enum LineCap : INT {
 enum DashCap : INT { DashCapFlat = 0, DashCapRound = 2, DashCapTriangle = 3 };
 enum LineJoin : INT { LineJoinMiter = 0, LineJoinBevel, LineJoinRound, LineJoinMiterClipped };
 enum PenAlignment : INT { PenAlignmentCenter = 0, PenAlignmentInset = 1 };
-enum DashStyle : INT { DashStyleSolid = 0, DashStyleDash, DashStyleDot, DashStyleDashDot, DashStyleDashDotDot, DashStyleCustom };
+enum DashStyle : INT {
+  DashStyleSolid = 0,
+  DashStyleDash,
+  DashStyleDot,
+  DashStyleDashDot,
+  DashStyleDashDotDot,
+  DashStyleCustom
+};
 enum ImageType : INT { ImageTypeUnknown = 0, ImageTypeBitmap = 1, ImageTypeMetafile = 2 };
 enum FontStyle : INT {
   FontStyleRegular = 0,

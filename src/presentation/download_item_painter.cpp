@@ -59,8 +59,8 @@ void draw_text_in_rect(GdiGraphics& graphics, const std::string& text, int x, in
   std::size_t length = std::min(wide.size(), kTextUnits - 1);
   if (length < wide.size() && length > 0 && wide[length - 1] >= 0xD800 && wide[length - 1] <= 0xDBFF) --length;
   std::copy(wide.begin(), wide.begin() + static_cast<std::ptrdiff_t>(length), buffer);
-  gdiplus::GdipDrawString(graphics.handle(), buffer, static_cast<gdiplus::INT>(length), font.handle(), &layout,
-                          nullptr, brush.handle());
+  gdiplus::GdipDrawString(graphics.handle(), buffer, static_cast<gdiplus::INT>(length), font.handle(), &layout, nullptr,
+                          brush.handle());
 }
 
 void paint_progress_area(const DownloadTask& task, GdiPen& pen, GdiBrush& background, GdiGraphics& graphics,

@@ -129,9 +129,7 @@ Status GdiBrush::get_line_preset_blend(std::vector<ARGB>& colours, std::vector<R
 }
 
 Status GdiBrush::set_line_sigma_blend(REAL focus, REAL scale) { return GdipSetLineSigmaBlend(handle_, focus, scale); }
-Status GdiBrush::set_line_linear_blend(REAL focus, REAL scale) {
-  return GdipSetLineLinearBlend(handle_, focus, scale);
-}
+Status GdiBrush::set_line_linear_blend(REAL focus, REAL scale) { return GdipSetLineLinearBlend(handle_, focus, scale); }
 Status GdiBrush::set_line_wrap_mode(WrapMode wrap) { return GdipSetLineWrapMode(handle_, wrap); }
 Status GdiBrush::get_line_wrap_mode(WrapMode& wrap) { return GdipGetLineWrapMode(handle_, &wrap); }
 
@@ -200,18 +198,12 @@ Status GdiBrush::create_path_gradient_from_path(const GpPath* path) {
   return make([&](GpBrush** out) { return GdipCreatePathGradientFromPath(path, out); });
 }
 
-Status GdiBrush::set_path_gradient_center_color(ARGB colour) {
-  return GdipSetPathGradientCenterColor(handle_, colour);
-}
+Status GdiBrush::set_path_gradient_center_color(ARGB colour) { return GdipSetPathGradientCenterColor(handle_, colour); }
 Status GdiBrush::get_path_gradient_center_color(ARGB& colour) {
   return GdipGetPathGradientCenterColor(handle_, &colour);
 }
-Status GdiBrush::get_path_gradient_transform(GpMatrix* matrix) {
-  return GdipGetPathGradientTransform(handle_, matrix);
-}
-Status GdiBrush::set_path_gradient_transform(GpMatrix* matrix) {
-  return GdipSetPathGradientTransform(handle_, matrix);
-}
+Status GdiBrush::get_path_gradient_transform(GpMatrix* matrix) { return GdipGetPathGradientTransform(handle_, matrix); }
+Status GdiBrush::set_path_gradient_transform(GpMatrix* matrix) { return GdipSetPathGradientTransform(handle_, matrix); }
 Status GdiBrush::reset_path_gradient_transform() { return GdipResetPathGradientTransform(handle_); }
 Status GdiBrush::multiply_path_gradient_transform(const GpMatrix* matrix, MatrixOrder order) {
   return GdipMultiplyPathGradientTransform(handle_, matrix, order);

@@ -41,8 +41,7 @@ class GdiBrush final {
   Status get_hatch_foreground_color(ARGB& colour);
   Status get_hatch_background_color(ARGB& colour);
   // The first colour at the first point, the second at the second; tiled.
-  Status create_linear_gradient(gdiplus::PointF first, gdiplus::PointF second, ARGB first_colour,
-                                ARGB second_colour);
+  Status create_linear_gradient(gdiplus::PointF first, gdiplus::PointF second, ARGB first_colour, ARGB second_colour);
   Status create_line_brush_from_rect(const gdiplus::RectF& rect, ARGB first_colour, ARGB second_colour,
                                      gdiplus::LinearGradientMode mode);
   Status create_line_brush_from_rect_with_angle(const gdiplus::RectF& rect, ARGB first_colour, ARGB second_colour,

@@ -20,8 +20,7 @@ class GdiFont final {
   void dispose();
   // A font of the installed family `family_name` (system text). Returns the
   // status of the font creation; a missing family leaves the object empty.
-  gdiplus::Status create(const std::string& family_name, gdiplus::REAL em_size, gdiplus::INT style,
-                         gdiplus::Unit unit);
+  gdiplus::Status create(const std::string& family_name, gdiplus::REAL em_size, gdiplus::INT style, gdiplus::Unit unit);
   gdiplus::Status create_font_from_dc(win::HDC dc);
   gdiplus::GpFont* handle() const { return handle_; }
   void adopt(gdiplus::GpFont* font);

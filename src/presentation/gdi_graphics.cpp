@@ -56,8 +56,7 @@ Status GdiGraphics::draw_curve3(const GdiPen& pen, const std::vector<PointF>& po
                                 INT segments, REAL tension) {
   const INT n = count_of(points, count);
   if (n < 0) return InvalidParameter;
-  return GdipDrawCurve3(handle_, pen.handle(), points.data(), n, offset, segments == kAll ? n - 1 : segments,
-                        tension);
+  return GdipDrawCurve3(handle_, pen.handle(), points.data(), n, offset, segments == kAll ? n - 1 : segments, tension);
 }
 
 Status GdiGraphics::draw_lines(const GdiPen& pen, const std::vector<PointF>& points, INT count) {
@@ -76,9 +75,7 @@ Status GdiGraphics::get_smoothing_mode(SmoothingMode& mode) {
   return GdipGetSmoothingMode(handle_, &mode);
 }
 
-Status GdiGraphics::set_text_rendering_hint(TextRenderingHint hint) {
-  return GdipSetTextRenderingHint(handle_, hint);
-}
+Status GdiGraphics::set_text_rendering_hint(TextRenderingHint hint) { return GdipSetTextRenderingHint(handle_, hint); }
 
 Status GdiGraphics::get_text_rendering_hint(TextRenderingHint& hint) {
   return GdipGetTextRenderingHint(handle_, &hint);
@@ -100,8 +97,7 @@ Status GdiGraphics::fill_rectangle(const GdiBrush& brush, REAL x, REAL y, REAL w
 
 Status GdiGraphics::graphics_clear(ARGB colour) { return GdipGraphicsClear(handle_, colour); }
 
-Status GdiGraphics::draw_closed_curve2(const GdiPen& pen, const std::vector<PointF>& points, INT count,
-                                       REAL tension) {
+Status GdiGraphics::draw_closed_curve2(const GdiPen& pen, const std::vector<PointF>& points, INT count, REAL tension) {
   const INT n = count_of(points, count);
   return n < 0 ? InvalidParameter : GdipDrawClosedCurve2(handle_, pen.handle(), points.data(), n, tension);
 }
@@ -190,8 +186,8 @@ Status GdiGraphics::draw_image_points(const GdiImage& image, REAL x1, REAL y1, R
   return GdipDrawImagePoints(handle_, image.handle(), points, 3);
 }
 
-Status GdiGraphics::draw_image_point_rect(const GdiImage& image, REAL x, REAL y, REAL src_x, REAL src_y,
-                                          REAL src_width, REAL src_height, Unit src_unit) {
+Status GdiGraphics::draw_image_point_rect(const GdiImage& image, REAL x, REAL y, REAL src_x, REAL src_y, REAL src_width,
+                                          REAL src_height, Unit src_unit) {
   return GdipDrawImagePointRect(handle_, image.handle(), x, y, src_x, src_y, src_width, src_height, src_unit);
 }
 

@@ -69,8 +69,7 @@ class GdiGraphics final {
   Status fill_rectangles(const GdiBrush& brush, const std::vector<RectF>& rects, INT count = kAll);
   Status fill_polygon(const GdiBrush& brush, const std::vector<PointF>& points, INT count, gdiplus::FillMode mode);
   Status fill_ellipse(const GdiBrush& brush, REAL x, REAL y, REAL width, REAL height);
-  Status fill_pie(const GdiBrush& brush, REAL x, REAL y, REAL width, REAL height, REAL start_angle,
-                  REAL sweep_angle);
+  Status fill_pie(const GdiBrush& brush, REAL x, REAL y, REAL width, REAL height, REAL start_angle, REAL sweep_angle);
   Status fill_closed_curve2(const GdiBrush& brush, const std::vector<PointF>& points, INT count, REAL tension,
                             gdiplus::FillMode mode);
   Status draw_path(const GdiPen& pen, gdiplus::GpPath* path);

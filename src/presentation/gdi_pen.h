@@ -66,7 +66,8 @@ class GdiPen final {
   Status set_pen_transform(gdiplus::GpMatrix* matrix);
   Status get_pen_transform(gdiplus::GpMatrix* matrix);
   Status reset_pen_transform();
-  Status multiply_pen_transform(const gdiplus::GpMatrix* matrix, gdiplus::MatrixOrder order = gdiplus::MatrixOrderPrepend);
+  Status multiply_pen_transform(const gdiplus::GpMatrix* matrix,
+                                gdiplus::MatrixOrder order = gdiplus::MatrixOrderPrepend);
   Status translate_pen_transform(REAL dx, REAL dy, gdiplus::MatrixOrder order = gdiplus::MatrixOrderPrepend);
   Status scale_pen_transform(REAL sx, REAL sy, gdiplus::MatrixOrder order = gdiplus::MatrixOrderPrepend);
   Status rotate_pen_transform(REAL angle, gdiplus::MatrixOrder order = gdiplus::MatrixOrderPrepend);

@@ -34,14 +34,18 @@ void set_list_box_forward(win::WNDPROC forward) { list_box_forward = forward; }
 
 win::LRESULT list_box_procedure(win::HWND window, win::UINT message, win::WPARAM wparam, win::LPARAM lparam) {
   switch (message) {
-    case win::WM_MOUSELEAVE: return 1;
+    case win::WM_MOUSELEAVE:
+      return 1;
     case win::WM_MOUSEMOVE: {
       win::TRACKMOUSEEVENT request{sizeof(win::TRACKMOUSEEVENT), win::TME_LEAVE, window, 0};
       win::TrackMouseEvent(&request);
       return 1;
     }
-    case win::WM_ERASEBKGND: erase_below_rows(window, reinterpret_cast<win::HDC>(wparam)); return 1;
-    default: break;
+    case win::WM_ERASEBKGND:
+      erase_below_rows(window, reinterpret_cast<win::HDC>(wparam));
+      return 1;
+    default:
+      break;
   }
   const win::WNDPROC forward = list_box_forward.load();
   return forward != nullptr ? forward(window, message, wparam, lparam) : 0;

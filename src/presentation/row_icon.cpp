@@ -44,12 +44,18 @@ constexpr const char* kPicture[kRowIconSize] = {
 
 std::uint32_t colour_of(char c) {
   switch (c) {
-    case 'K': return 0xFF262626;
-    case 'D': return 0xFF4A4A4A;
-    case 'G': return 0xFF8C8C8C;
-    case 'L': return 0xFFBEBEBE;
-    case 'W': return 0xFFF0F0F0;
-    default: return 0x00000000;
+    case 'K':
+      return 0xFF262626;
+    case 'D':
+      return 0xFF4A4A4A;
+    case 'G':
+      return 0xFF8C8C8C;
+    case 'L':
+      return 0xFFBEBEBE;
+    case 'W':
+      return 0xFFF0F0F0;
+    default:
+      return 0x00000000;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <system_error>
 #include <thread>
 
+#include "downloads/dispatcher.h"
 #include "platform/toolkit.h"
 
 namespace quill::app {
@@ -36,9 +37,6 @@ void run_catalogue_thread() {
   // program; until then the thread ends at once.
 }
 
-void run_dispatch_thread() {
-  // Runs the download dispatcher (dispatch_downloads) once it is part of the
-  // program; until then the thread ends at once.
-}
+void run_dispatch_thread() { dispatch_downloads(); }
 
 }  // namespace quill::app

@@ -3,6 +3,7 @@
 #include <system_error>
 #include <thread>
 
+#include "catalogue/catalogue_scraper.h"
 #include "downloads/dispatcher.h"
 #include "platform/toolkit.h"
 
@@ -32,10 +33,9 @@ void start_catalogue_fetch() { start_detached(&run_catalogue_thread); }
 
 void start_batch_download() { start_detached(&run_dispatch_thread); }
 
-void run_catalogue_thread() {
-  // Runs the catalogue scraper (scrape_catalogue) once it is part of the
-  // program; until then the thread ends at once.
-}
+// A click while a run is in progress starts a thread that ends at once: the
+// scraper refuses a second run.
+void run_catalogue_thread() { scrape_catalogue(); }
 
 void run_dispatch_thread() { dispatch_downloads(); }
 

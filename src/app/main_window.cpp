@@ -15,6 +15,7 @@
 #include <map>
 #include <string>
 
+#include "app/handlers.h"
 #include "app/owner_drawn_list_box.h"
 #include "app/widget_host.h"
 
@@ -76,9 +77,20 @@ struct Column {
   Qt::Alignment alignment;
 };
 constexpr Column kColumns[] = {
-    {"", 20, Qt::AlignLeft | Qt::AlignVCenter},         {"书籍名字", 130, Qt::AlignCenter},
-    {"更新时间", 80, Qt::AlignCenter},                  {"书籍描述", 220, Qt::AlignCenter},
+    {"", 20, Qt::AlignLeft | Qt::AlignVCenter}, {"书籍名字", 130, Qt::AlignCenter},
+    {"更新时间", 80, Qt::AlignCenter},          {"书籍描述", 220, Qt::AlignCenter},
     {"", 0, Qt::AlignLeft | Qt::AlignVCenter},  // the detail address: kept, never shown
+};
+
+// Click events of the form.
+struct ClickBinding {
+  const char* control;
+  void (*handler)();
+};
+constexpr ClickBinding kClicks[] = {
+    {"选择框1", &toggle_all_rows},
+    {"按钮1", &start_catalogue_fetch},
+    {"按钮2", &start_batch_download},
 };
 
 constexpr const char* kSelectedRadio = "单选框_玄幻";
@@ -196,9 +208,14 @@ void MainWindow::load() {
       handle = hosts_.back()->handle();
     }
     containers[spec.name] = widget;
-    toolkit_.add_control(spec.name, spec.kind, widget, handle,
-                         spec.kind == ControlKind::radio_button ? std::string_view(spec.container) : std::string_view());
+    toolkit_.add_control(
+        spec.name, spec.kind, widget, handle,
+        spec.kind == ControlKind::radio_button ? std::string_view(spec.container) : std::string_view());
     ++control_id;
+  }
+  for (const ClickBinding& binding : kClicks) {
+    QObject::connect(static_cast<QAbstractButton*>(containers.at(binding.control)), &QAbstractButton::clicked,
+                     binding.handler);
   }
 
   if (events_.created) events_.created();

@@ -53,11 +53,18 @@ OwnerDrawnListBox::OwnerDrawnListBox(QWidget* parent, win::HWND parent_window, w
 
 OwnerDrawnListBox::~OwnerDrawnListBox() { win::destroy_window(handle_); }
 
+QSize OwnerDrawnListBox::client_size() const {
+  QSize size = contentsRect().size();
+  if (verticalScrollBar()->isVisibleTo(this)) size.rwidth() -= verticalScrollBar()->sizeHint().width();
+  if (horizontalScrollBar()->isVisibleTo(this)) size.rheight() -= horizontalScrollBar()->sizeHint().height();
+  return size;
+}
+
 win::RECT OwnerDrawnListBox::item_rect(int row) const {
   win::RECT rect;
   rect.left = 0;
   rect.top = row * item_height_ - verticalScrollBar()->value();
-  rect.right = viewport()->width();
+  rect.right = client_size().width();
   rect.bottom = rect.top + item_height_;
   return rect;
 }
@@ -126,9 +133,10 @@ bool OwnerDrawnListBox::viewportEvent(QEvent* event) {
     case QEvent::MouseButtonDblClick: {
       auto* mouse = static_cast<QMouseEvent*>(event);
       const bool right = mouse->button() == Qt::RightButton;
-      win::UINT message = event->type() == QEvent::MouseButtonPress     ? (right ? win::WM_RBUTTONDOWN : win::WM_LBUTTONDOWN)
-                          : event->type() == QEvent::MouseButtonRelease ? (right ? win::WM_RBUTTONUP : win::WM_LBUTTONUP)
-                                                                        : win::WM_LBUTTONDBLCLK;
+      win::UINT message =
+          event->type() == QEvent::MouseButtonPress     ? (right ? win::WM_RBUTTONDOWN : win::WM_LBUTTONDOWN)
+          : event->type() == QEvent::MouseButtonRelease ? (right ? win::WM_RBUTTONUP : win::WM_LBUTTONUP)
+                                                        : win::WM_LBUTTONDBLCLK;
       return route_input(message, button_flags(mouse->buttons()), position(mouse->position()), event);
     }
     case QEvent::Wheel: {
@@ -171,6 +179,7 @@ void OwnerDrawnListBox::paintEvent(QPaintEvent*) {
     item.hDC = dc;
     item.rcItem = item_rect(row);
     if (item.rcItem.top >= viewport()->height()) break;
+    item.rcItem.right = viewport()->width();
     win::SendMessageA(parent_window_, win::WM_DRAWITEM, control_id_, reinterpret_cast<win::LPARAM>(&item));
   }
   painting_ = false;

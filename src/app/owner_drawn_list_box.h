@@ -32,9 +32,11 @@ class OwnerDrawnListBox final : public QListWidget, public win::WindowHost {
 
   win::HWND handle() const { return handle_; }
   int item_height() const { return item_height_; }
+  // The client area: the rows' area inside the frame, without a shown
+  // scroll bar. Right also before the list was first shown.
+  QSize client_size() const;
 
-  win::LRESULT default_procedure(win::HWND window, win::UINT message, win::WPARAM wparam,
-                                 win::LPARAM lparam) override;
+  win::LRESULT default_procedure(win::HWND window, win::UINT message, win::WPARAM wparam, win::LPARAM lparam) override;
   QObject* message_target() override { return this; }
   void backing_changed() override;
 

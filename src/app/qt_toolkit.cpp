@@ -40,7 +40,7 @@ QString displayed_caption(QAbstractButton* box, const QString& caption) {
 }
 
 QSize client_size(ControlKind kind, QWidget* widget) {
-  if (kind == ControlKind::list_box) return static_cast<QListWidget*>(widget)->contentsRect().size();
+  if (kind == ControlKind::list_box) return static_cast<OwnerDrawnListBox*>(widget)->client_size();
   return widget->size();
 }
 
@@ -113,9 +113,14 @@ void QtToolkit::add_control(std::string_view name, ControlKind kind, QWidget* wi
     std::lock_guard lock(mutex_);
     controls_[key] = std::move(control);
   }
-  QObject* size_source = kind == ControlKind::list_box ? static_cast<QListWidget*>(widget)->viewport() : widget;
-  size_sources_[size_source] = key;
-  size_source->installEventFilter(this);
+  size_sources_[widget] = key;
+  widget->installEventFilter(this);
+  if (kind == ControlKind::list_box) {
+    // A scroll bar coming or going changes the client area too.
+    QWidget* viewport = static_cast<QListWidget*>(widget)->viewport();
+    size_sources_[viewport] = key;
+    viewport->installEventFilter(this);
+  }
   watch_user_changes(key, kind, widget);
 }
 
@@ -194,9 +199,9 @@ bool QtToolkit::eventFilter(QObject* watched, QEvent* event) {
 void QtToolkit::update_client_size(QObject* source) {
   auto it = size_sources_.find(source);
   if (it == size_sources_.end()) return;
-  const QSize size = static_cast<QWidget*>(source)->size();
   std::lock_guard lock(mutex_);
-  if (Control* control = find(it->second)) {
+  if (Control* control = find(it->second); control && control->widget) {
+    const QSize size = client_size(control->kind, control->widget);
     control->width = size.width();
     control->height = size.height();
   }
@@ -206,7 +211,8 @@ void QtToolkit::flush() {
   if (on_ui_thread()) {
     drain();
   } else if (!drain_queued_.exchange(true)) {
-    QMetaObject::invokeMethod(this, [this] { drain(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { drain(); }, Qt::QueuedConnection);
   }
 }
 
@@ -379,8 +385,9 @@ void QtToolkit::set_property(std::string_view name, toolkit::Property property, 
         break;
       case toolkit::Property::current_selection:
         if (control->kind != ControlKind::list_box) return;
-        control->selected_id =
-            value >= 0 && value < static_cast<int>(control->rows.size()) ? control->rows[static_cast<size_t>(value)].id : 0;
+        control->selected_id = value >= 0 && value < static_cast<int>(control->rows.size())
+                                   ? control->rows[static_cast<size_t>(value)].id
+                                   : 0;
         enqueue([this, key] { apply_selection(key); });
         break;
       case toolkit::Property::ticked:

@@ -43,7 +43,18 @@ class QTreeWidgetItem;
 
 namespace quill::app {
 
-enum class ControlKind { window, edit_box, label, group_box, check_box, button, radio_button, tab_control, list_view, list_box };
+enum class ControlKind {
+  window,
+  edit_box,
+  label,
+  group_box,
+  check_box,
+  button,
+  radio_button,
+  tab_control,
+  list_view,
+  list_box
+};
 
 class QtToolkit final : public QObject, public toolkit::Backend {
  public:

@@ -14,7 +14,8 @@ win::LRESULT WidgetHost::default_procedure(win::HWND, win::UINT, win::WPARAM, wi
 void WidgetHost::backing_changed() {
   // Runs only while the widget lives (it is the call's context).
   QWidget* widget = widget_;
-  QMetaObject::invokeMethod(widget, [widget] { widget->update(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      widget, [widget] { widget->update(); }, Qt::QueuedConnection);
 }
 
 }  // namespace quill::app

@@ -18,8 +18,7 @@ class WidgetHost final : public win::WindowHost {
 
   win::HWND handle() const { return handle_; }
 
-  win::LRESULT default_procedure(win::HWND window, win::UINT message, win::WPARAM wparam,
-                                 win::LPARAM lparam) override;
+  win::LRESULT default_procedure(win::HWND window, win::UINT message, win::WPARAM wparam, win::LPARAM lparam) override;
   QObject* message_target() override { return widget_; }
   void backing_changed() override;
 

@@ -3,6 +3,8 @@
 #include <system_error>
 #include <thread>
 
+#include "catalogue/catalogue_scraper.h"
+#include "downloads/dispatcher.h"
 #include "platform/toolkit.h"
 
 namespace quill::app {
@@ -31,14 +33,10 @@ void start_catalogue_fetch() { start_detached(&run_catalogue_thread); }
 
 void start_batch_download() { start_detached(&run_dispatch_thread); }
 
-void run_catalogue_thread() {
-  // Runs the catalogue scraper (scrape_catalogue) once it is part of the
-  // program; until then the thread ends at once.
-}
+// A click while a run is in progress starts a thread that ends at once: the
+// scraper refuses a second run.
+void run_catalogue_thread() { scrape_catalogue(); }
 
-void run_dispatch_thread() {
-  // Runs the download dispatcher (dispatch_downloads) once it is part of the
-  // program; until then the thread ends at once.
-}
+void run_dispatch_thread() { dispatch_downloads(); }
 
 }  // namespace quill::app

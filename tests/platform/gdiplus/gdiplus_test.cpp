@@ -4,11 +4,11 @@
 #include <set>
 #include <string>
 
+#include "gdiplus_fixture.h"
 #include "platform/device_context.h"
 #include "platform/gdiplus/font.h"
 #include "platform/gdiplus/geometry.h"
 #include "platform/gdiplus/status.h"
-#include "gdiplus_fixture.h"
 
 namespace quill::test {
 namespace {
@@ -58,7 +58,7 @@ TEST_F(GdiplusTest, FillRectangleCoversExactlyItsPixelsAndEmptyOnesNothing) {
   GpBrush* brush = nullptr;
   ASSERT_EQ(GdipCreateSolidFill(0xFF102030, &brush), Ok);
   EXPECT_EQ(GdipFillRectangle(g, brush, 2, 3, 5, 4), Ok);
-  EXPECT_EQ(GdipFillRectangle(g, brush, 12, 12, -3, 5), Ok);    // inverted: nothing
+  EXPECT_EQ(GdipFillRectangle(g, brush, 12, 12, -3, 5), Ok);     // inverted: nothing
   EXPECT_EQ(GdipFillRectangle(g, brush, 12, 12, -0.6f, 5), Ok);  // as a 2 % progress bar
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 20; ++x) {
@@ -115,8 +115,7 @@ TEST_F(GdiplusTest, BrushKindsKeepTheirPropertiesAndRefuseOtherKinds) {
 
   GpBrush* line = nullptr;
   const RectF rect{0, 0, 10, 10};
-  ASSERT_EQ(GdipCreateLineBrushFromRect(&rect, 0xFF000000, 0xFFFFFFFF, LinearGradientModeVertical, WrapModeTile,
-                                        &line),
+  ASSERT_EQ(GdipCreateLineBrushFromRect(&rect, 0xFF000000, 0xFFFFFFFF, LinearGradientModeVertical, WrapModeTile, &line),
             Ok);
   const REAL factors[3] = {0, 1, 0}, positions[3] = {0, 0.5f, 1};
   EXPECT_EQ(GdipSetLineBlend(line, factors, positions, 3), Ok);

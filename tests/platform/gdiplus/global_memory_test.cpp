@@ -1,10 +1,11 @@
 // Memory blocks, streams over them and CLSID parsing.
+#include "platform/global_memory.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "platform/global_memory.h"
 #include "platform/guid.h"
 
 namespace quill::test {

@@ -43,10 +43,17 @@ TEST(SizeAndTimeText, RoundsSizesAndTruncatesSeconds) {
     int size_kb, time_ms;
     const char* text;
   } cases[] = {
-      {512, 3500, "512KB, 3S"},     {1024, 0, "1024KB, 0S"},  {1025, 0, "1MB, 0S"},
-      {1152, 0, "1.13MB, 0S"},      {1536, 0, "1.5MB, 0S"},    {0, 999, "0KB, 0S"},
-      {0, 1000, "0KB, 1S"},         {0, 61500, "0KB, 61S"},    {1048576, 0, "1024MB, 0S"},
-      {-5, -1, "-5KB, -1S"},        {2147483647, 2147483647, "2097152MB, 2147483S"},
+      {512, 3500, "512KB, 3S"},
+      {1024, 0, "1024KB, 0S"},
+      {1025, 0, "1MB, 0S"},
+      {1152, 0, "1.13MB, 0S"},
+      {1536, 0, "1.5MB, 0S"},
+      {0, 999, "0KB, 0S"},
+      {0, 1000, "0KB, 1S"},
+      {0, 61500, "0KB, 61S"},
+      {1048576, 0, "1024MB, 0S"},
+      {-5, -1, "-5KB, -1S"},
+      {2147483647, 2147483647, "2097152MB, 2147483S"},
   };
   for (const Case& c : cases)
     EXPECT_EQ(presentation::size_and_time_text(c.size_kb, c.time_ms), c.text) << c.size_kb << " " << c.time_ms;

@@ -50,9 +50,7 @@ int main(int argc, char** argv) {
   options.min_archive_size = 256 * 1024;
   options.max_archive_size = 3 * 1024 * 1024;
   const std::string code = demo::category_codes().front();
-  auto archive = [&](int index) {
-    return "/file/" + std::to_string(demo::book_id(code, 1, index, kBooks)) + "_1.rar";
-  };
+  auto archive = [&](int index) { return "/file/" + std::to_string(demo::book_id(code, 1, index, kBooks)) + "_1.rar"; };
   options.faults[archive(2)] = demo::Fault::cut_half_way;
   options.faults[archive(4)] = demo::Fault::stall;
   options.faults[archive(7)] = demo::Fault::cut_half_way;

@@ -33,6 +33,42 @@ win::WPARAM button_flags(Qt::MouseButtons buttons) {
   return flags;
 }
 
+// The virtual-key code of a Qt key: letters and digits are the same; the
+// keys a list box acts on are mapped; others keep their low 16 bits.
+win::WPARAM virtual_key(int key) {
+  switch (key) {
+    case Qt::Key_Backspace:
+      return 0x08;
+    case Qt::Key_Tab:
+      return 0x09;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return 0x0D;
+    case Qt::Key_Escape:
+      return 0x1B;
+    case Qt::Key_PageUp:
+      return 0x21;
+    case Qt::Key_PageDown:
+      return 0x22;
+    case Qt::Key_End:
+      return 0x23;
+    case Qt::Key_Home:
+      return 0x24;
+    case Qt::Key_Left:
+      return 0x25;
+    case Qt::Key_Up:
+      return 0x26;
+    case Qt::Key_Right:
+      return 0x27;
+    case Qt::Key_Down:
+      return 0x28;
+    case Qt::Key_Delete:
+      return 0x2E;
+    default:
+      return static_cast<win::WPARAM>(key & 0xFFFF);
+  }
+}
+
 win::LPARAM position(const QPointF& point) {
   return win::MAKELPARAM(static_cast<int>(point.x()), static_cast<int>(point.y()));
 }
@@ -47,6 +83,8 @@ OwnerDrawnListBox::OwnerDrawnListBox(QWidget* parent, win::HWND parent_window, w
   setItemDelegate(new RowHeightDelegate(this, &item_height_));
   setUniformItemSizes(true);
   setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  // Rows span the client width; a list box scrolls only vertically.
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setSelectionMode(QAbstractItemView::SingleSelection);
   viewport()->setMouseTracking(true);
 }
@@ -156,7 +194,7 @@ bool OwnerDrawnListBox::viewportEvent(QEvent* event) {
 }
 
 void OwnerDrawnListBox::keyPressEvent(QKeyEvent* event) {
-  route_input(win::WM_KEYDOWN, static_cast<win::WPARAM>(event->key() & 0xFFFF), 0, event);
+  route_input(win::WM_KEYDOWN, virtual_key(event->key()), 0, event);
 }
 
 void OwnerDrawnListBox::paintEvent(QPaintEvent*) {

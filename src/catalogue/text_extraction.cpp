@@ -25,11 +25,12 @@ int all_text_between(std::string_view text, std::string_view start_marker, std::
   const int start_length = static_cast<int>(start_marker.size());
   int position = from;
   int last_start = 0;
+  const Locator find_start(start_marker, fold), find_end(end_marker, fold);
   for (;;) {
-    int p = locate(text, start_marker, position, fold);
+    int p = find_start.find(text, position);
     if (p == -1) break;
     int q = p + start_length;
-    int e = locate(text, end_marker, q, fold);
+    int e = find_end.find(text, q);
     if (e == -1) break;  // an unterminated last item is not collected
     // An empty marker is found at position 1 only, which can lead the walk
     // back to a start marker it has already taken; that ends the collection.
@@ -37,7 +38,7 @@ int all_text_between(std::string_view text, std::string_view start_marker, std::
     last_start = p;
     position = q;
 
-    std::string item = strip_spaces(take_piece(text, q, e - q));
+    std::string item = e > q ? strip_spaces(text.substr(q - 1, e - q)) : std::string();
     if (!prefix.empty() || !suffix.empty()) item = std::string(prefix) + item + std::string(suffix);
     if (!item.empty()) {
       if (keep_start_marker) item.insert(0, start_marker);

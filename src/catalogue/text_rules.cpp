@@ -1,5 +1,6 @@
 #include "catalogue/text_rules.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "platform/codepage.h"
@@ -17,75 +18,114 @@ bool equal_folded(const char* a, const char* b, size_t n) {
   return true;
 }
 
-// Finds occurrences of a needle's bytes (with or without ASCII folding) in
-// increasing order, without regard to character boundaries.
-class CandidateFinder final {
- public:
-  CandidateFinder(std::string_view text, std::string_view needle, bool ignore_case)
-      : text_(text), needle_(needle), ignore_case_(ignore_case) {
-    char first = needle[0];
-    lower_ = fold(first);
-    upper_ = lower_ >= 'a' && lower_ <= 'z' ? static_cast<char>(lower_ - ('a' - 'A')) : lower_;
+// How often a byte is expected in a catalogue page: 0 for control characters
+// (line breaks), 2 for the bytes of markup and of Chinese text, 1 otherwise.
+int commonness(char c) {
+  auto b = static_cast<unsigned char>(c);
+  if (b < 0x20) return 0;
+  if (b >= 0x80) return 2;
+  switch (c) {
+    case '<':
+    case '>':
+    case '"':
+    case '/':
+    case '=':
+    case ' ':
+      return 2;
+    default:
+      return 1;
   }
+}
 
-  // First occurrence at byte offset >= pos, or npos.
-  size_t next(size_t pos) {
-    const size_t n = text_.size(), m = needle_.size();
-    if (!ignore_case_) {
-      if (pos + m > n) return npos;
-      const void* hit = memmem(text_.data() + pos, n - pos, needle_.data(), m);
-      return hit ? static_cast<const char*>(hit) - text_.data() : npos;
-    }
-    while (pos + m <= n) {
-      size_t at = find_first_byte(pos, n - m + 1);
-      if (at == npos) return npos;
-      if (equal_folded(text_.data() + at + 1, needle_.data() + 1, m - 1)) return at;
-      pos = at + 1;
-    }
-    return npos;
+bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// Start of the run of bytes >= 0x80 that ends just before `end`, looking back
+// no further than `floor`; eight bytes at a time where it can.
+size_t leads_before(std::string_view text, size_t end, size_t floor) {
+  constexpr std::uint64_t high_bits = 0x8080808080808080ull;
+  while (end - floor >= 8) {
+    std::uint64_t word;
+    memcpy(&word, text.data() + end - 8, 8);
+    if ((word & high_bits) != high_bits) break;
+    end -= 8;
   }
-
-  static constexpr size_t npos = std::string_view::npos;
-
- private:
-  // The first byte equal to either case of the needle's first byte in [pos, end).
-  size_t find_first_byte(size_t pos, size_t end) {
-    const char* base = text_.data();
-    auto* lo = static_cast<const char*>(memchr(base + pos, lower_, end - pos));
-    if (upper_ == lower_) return lo ? lo - base : npos;
-    size_t limit = lo ? lo - base : end;
-    auto* up = static_cast<const char*>(memchr(base + pos, upper_, limit - pos));
-    if (up) return up - base;
-    return lo ? lo - base : npos;
-  }
-
-  std::string_view text_;
-  std::string_view needle_;
-  bool ignore_case_;
-  char lower_;
-  char upper_;
-};
+  while (end > floor && is_lead(text[end - 1])) --end;
+  return end;
+}
 
 }  // namespace
 
-int locate(std::string_view text, std::string_view needle, int from, bool ignore_case) {
+// Finds occurrences of a needle's bytes (with or without ASCII folding) in
+// increasing order, without regard to character boundaries. It scans with
+// memchr for the needle's likely rarest byte (one whose case cannot differ, for
+// a folded search) and compares the whole needle around each hit.
+
+Locator::Locator(std::string_view needle, bool ignore_case) : needle_(needle), ignore_case_(ignore_case) {
+  anchor_ = needle_.size();
+  int best = 4;
+  for (size_t i = 0; i < needle_.size(); ++i) {
+    int r = commonness(needle_[i]);
+    if (ignore_case_ && is_letter(needle_[i])) continue;
+    if (r < best) best = r, anchor_ = i;
+  }
+  if (ignore_case_ && !needle_.empty()) {
+    lower_ = fold(needle_[0]);
+    upper_ = static_cast<char>(lower_ - ('a' - 'A'));
+  }
+}
+
+// First occurrence at byte offset >= pos, or npos.
+size_t Locator::next_candidate(std::string_view text, size_t pos) const {
+  const size_t n = text.size(), m = needle_.size();
+  if (pos + m > n) return npos;
+  const char* base = text.data();
+  if (anchor_ < m) {
+    const char anchor = needle_[anchor_];
+    const size_t last = n - m + anchor_;  // the anchor's last possible offset
+    for (size_t from = pos + anchor_; from <= last;) {
+      auto* hit = static_cast<const char*>(memchr(base + from, anchor, last + 1 - from));
+      if (!hit) return npos;
+      size_t at = hit - base - anchor_;
+      bool same = ignore_case_ ? equal_folded(base + at, needle_.data(), m) : memcmp(base + at, needle_.data(), m) == 0;
+      if (same) return at;
+      from = hit - base + 1;
+    }
+    return npos;
+  }
+  // A folded needle of letters only: either case of its first letter.
+  while (pos + m <= n) {
+    size_t at = find_first_letter(text, pos, n - m + 1);
+    if (at == npos) return npos;
+    if (equal_folded(base + at + 1, needle_.data() + 1, m - 1)) return at;
+    pos = at + 1;
+  }
+  return npos;
+}
+
+// The first byte equal to either case of the needle's first letter in [pos, end).
+size_t Locator::find_first_letter(std::string_view text, size_t pos, size_t end) const {
+  const char* base = text.data();
+  auto* lo = static_cast<const char*>(memchr(base + pos, lower_, end - pos));
+  size_t limit = lo ? lo - base : end;
+  auto* up = static_cast<const char*>(memchr(base + pos, upper_, limit - pos));
+  if (up) return up - base;
+  return lo ? lo - base : npos;
+}
+
+int Locator::find(std::string_view text, int from) const {
   if (from < 1) from = 1;
   const size_t n = text.size();
   if (static_cast<size_t>(from) > n) return -1;
-  if (needle.empty()) return 1;
+  if (needle_.empty()) return 1;
 
   const size_t start = static_cast<size_t>(from) - 1;
-  CandidateFinder finder(text, needle, ignore_case);
   // `boundary` is a known character start (stepping begins at `from`); a
   // candidate is a character start when the run of bytes >= 0x80 just before
   // it, counted back no further than `boundary`, has even length.
   size_t boundary = start;
-  for (size_t c = finder.next(start); c != CandidateFinder::npos; c = finder.next(c + 1)) {
-    size_t run_start = c;
-    while (run_start > boundary && is_lead(text[run_start - 1])) --run_start;
-    bool on_boundary = (c - run_start) % 2 == 0;
-    // A lead byte at run_start - 1 < boundary cannot exist: boundary is a start.
-    if (on_boundary) {
+  for (size_t c = next_candidate(text, start); c != npos; c = next_candidate(text, c + 1)) {
+    size_t run_start = leads_before(text, c, boundary);
+    if ((c - run_start) % 2 == 0) {
       // A lead byte with nothing after it ends the search.
       if (c + 1 == n && is_lead(text[c])) return -1;
       return static_cast<int>(c + 1);
@@ -93,6 +133,10 @@ int locate(std::string_view text, std::string_view needle, int from, bool ignore
     boundary = c + 1;  // c is a second byte, so c + 1 starts a character
   }
   return -1;
+}
+
+int locate(std::string_view text, std::string_view needle, int from, bool ignore_case) {
+  return Locator(needle, ignore_case).find(text, from);
 }
 
 std::string take_piece(std::string_view text, int start, int count) {

@@ -18,6 +18,25 @@ namespace quill {
 // An empty needle is found at 1 whenever text from `from` on is not empty.
 int locate(std::string_view text, std::string_view needle, int from = 1, bool ignore_case = false);
 
+// `locate` prepared for one needle, for repeated searches. Keeps a view of
+// the needle, which must outlive it.
+class Locator final {
+ public:
+  Locator(std::string_view needle, bool ignore_case);
+  int find(std::string_view text, int from) const;
+
+ private:
+  static constexpr size_t npos = std::string_view::npos;
+  size_t next_candidate(std::string_view text, size_t pos) const;
+  size_t find_first_letter(std::string_view text, size_t pos, size_t end) const;
+
+  std::string_view needle_;
+  bool ignore_case_;
+  size_t anchor_ = 0;  // the byte searched for with memchr
+  char lower_ = 0;
+  char upper_ = 0;
+};
+
 // `count` bytes from 1-based `start`: empty when start < 1, start past the
 // end or count <= 0; cut short at the end.
 std::string take_piece(std::string_view text, int start, int count);

@@ -4,7 +4,9 @@
 // Window device contexts draw onto the window's backing image, which the
 // widget shows; memory device contexts draw onto an image their creator owns.
 // Drawing may happen on any thread: hold `lock()` while touching the image,
-// then call `changed()` so a window shows the new pixels.
+// then call `changed()` (without the lock) so a window shows the new pixels.
+// Never send a window message while holding `lock()`: the window's thread
+// takes it to show the image.
 
 #include <QImage>
 #include <QPoint>

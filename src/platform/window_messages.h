@@ -3,8 +3,9 @@
 //
 // Every window and control of the program has a WindowObject (its HWND) with a
 // current window procedure. The toolkit registers each widget with a
-// WindowHost that supplies the control's own behaviour (its default procedure)
-// and its thread. Messages go through the current procedure; a replaced
+// WindowHost (window_host.h) that supplies the control's own behaviour (its
+// default procedure) and its thread. Calls with a null or destroyed handle
+// fail: 0, or nullptr for GetDC. Messages go through the current procedure; a replaced
 // procedure forwards what it does not handle with CallWindowProcA.
 //
 // Threads: SendMessageA may be called from any thread; it runs the procedure

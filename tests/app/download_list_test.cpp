@@ -1,5 +1,6 @@
 // The download list on the message layer: rows drawn by the parent's window
 // procedure, background erased and mouse reported through the list's own.
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QTabWidget>
@@ -148,6 +149,13 @@ TEST_F(DownloadListTest, ClicksPassedOnSelectRowsAndSwallowedOnesDoNot) {
   click(90, QEvent::MouseButtonRelease);
   EXPECT_EQ(toolkit::get_property("列表框", toolkit::Property::current_selection), 1);
   EXPECT_EQ(list_messages.back().message, win::WM_LBUTTONUP);
+
+  // Keys pass through too: Down moves the selection to the next row.
+  QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+  QCoreApplication::sendEvent(list_, &down);
+  EXPECT_EQ(list_messages.back().message, win::WM_KEYDOWN);
+  EXPECT_EQ(list_messages.back().wparam, 0x28u);  // VK_DOWN
+  EXPECT_EQ(toolkit::get_property("列表框", toolkit::Property::current_selection), 2);
 }
 
 }  // namespace

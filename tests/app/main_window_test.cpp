@@ -1,4 +1,5 @@
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -16,6 +17,7 @@
 
 #include "app/handlers.h"
 #include "app_window_fixture.h"
+#include "native/window_subclass.h"
 #include "platform/codepage.h"
 #include "platform/window_host.h"
 #include "platform/window_messages.h"
@@ -232,6 +234,51 @@ TEST(DownloadFolder, CreatedWhenMissingAndLeftAloneOtherwise) {
   EXPECT_TRUE(fs::exists(base / "existing/Download/kept.rar"));
   EXPECT_TRUE(fs::is_regular_file(base / "blocked/Download"));
   fs::remove_all(base);
+}
+
+}  // namespace
+}  // namespace quill::app
+
+namespace quill::app {
+namespace {
+
+// A procedure under the program's own on 列表框 sees the row height being set
+// while the window is still hidden.
+native::WindowSubclass under_list;
+int hidden_at_row_height = -1;
+int item_height_set = 0;
+
+win::LRESULT watch_row_height(win::HWND window, win::UINT message, win::WPARAM wparam, win::LPARAM lparam) {
+  if (message == win::LB_SETITEMHEIGHT) {
+    item_height_set = static_cast<int>(lparam);
+    bool shown = toolkit::get_property(toolkit::kMainWindow, toolkit::Property::visible) != 0;
+    for (QWidget* top : QApplication::topLevelWidgets()) shown = shown || top->isVisible();
+    hidden_at_row_height = shown ? 0 : 1;
+  }
+  return under_list.call_previous(window, message, wparam, lparam);
+}
+
+void created_with_watch() {
+  under_list.attach(toolkit::control_handle("列表框"), &watch_row_height);
+  handle_window_created();
+}
+
+TEST(WindowCreation, WindowStaysHiddenUntilProceduresAndRowHeightAreSet) {
+  QtToolkit toolkit;
+  toolkit::install_backend(&toolkit);
+  create_process_objects();
+  {
+    MainWindow window(toolkit, WindowEvents{&created_with_watch, nullptr});
+    window.load();
+    EXPECT_EQ(item_height_set, 40);
+    EXPECT_EQ(hidden_at_row_height, 1);
+    EXPECT_EQ(download_list_subclass()->previous_procedure(), reinterpret_cast<win::LONG_PTR>(&watch_row_height))
+        << "the program's procedure is attached over what was there";
+    EXPECT_TRUE(window.widget()->isVisible());
+    release_process_objects();
+    under_list.detach();
+  }
+  toolkit::install_backend(nullptr);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/codepage.h"
 
 namespace quill {
@@ -43,6 +45,45 @@ TEST(TextRules, Locate) {
       {"double-byte needle", gbk("列表框列表"), gbk("表"), 1, false, 3},
   };
   for (const auto& c : cases) EXPECT_EQ(locate(c.text, c.needle, c.from, c.ignore_case), c.expected) << c.name;
+}
+
+// The rule as written, one character at a time: the reference for the
+// memchr-based search.
+int reference_locate(const std::string& text, const std::string& needle, int from, bool ignore_case) {
+  if (from < 1) from = 1;
+  const int n = static_cast<int>(text.size());
+  if (from > n) return -1;
+  if (needle.empty()) return 1;
+  auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+  for (int i = from - 1; i < n;) {
+    bool lead = static_cast<unsigned char>(text[i]) >= 0x80;
+    if (lead && i + 1 == n) return -1;
+    if (i + needle.size() <= text.size()) {
+      bool same = true;
+      for (size_t k = 0; k < needle.size() && same; ++k)
+        same = ignore_case ? fold(text[i + k]) == fold(needle[k]) : text[i + k] == needle[k];
+      if (same) return i + 1;
+    }
+    i += lead ? 2 : 1;
+  }
+  return -1;
+}
+
+TEST(TextRules, LocateAgreesWithCharacterStepping) {
+  std::mt19937 random(12345);
+  const char alphabet[] = {'a', 'A', '|', '<', ' ', '\x81', '\xA1', '\xFE'};
+  auto make = [&](int max_length) {
+    std::string s(random() % (max_length + 1), ' ');
+    for (char& c : s) c = alphabet[random() % sizeof alphabet];
+    return s;
+  };
+  for (int round = 0; round < 20000; ++round) {
+    std::string text = make(40), needle = make(3);
+    int from = static_cast<int>(random() % (text.size() + 3)) - 1;
+    bool ignore_case = random() % 2;
+    ASSERT_EQ(locate(text, needle, from, ignore_case), reference_locate(text, needle, from, ignore_case))
+        << "round " << round;
+  }
 }
 
 TEST(TextRules, TakingPieces) {

@@ -39,8 +39,8 @@ constexpr win::COLORREF kRowColour = 0x00336699;  // r 0x99, g 0x66, b 0x33
 win::LRESULT draw_rows(win::HWND window, win::UINT message, win::WPARAM wparam, win::LPARAM lparam) {
   if (message != win::WM_DRAWITEM) return recording_main.call_previous(window, message, wparam, lparam);
   const auto* item = reinterpret_cast<const win::DRAWITEMSTRUCT*>(lparam);
-  drawn.push_back({item->CtlType, item->CtlID, item->itemID, (item->itemState & win::ODS_SELECTED) != 0,
-                   item->hwndItem, item->rcItem});
+  drawn.push_back({item->CtlType, item->CtlID, item->itemID, (item->itemState & win::ODS_SELECTED) != 0, item->hwndItem,
+                   item->rcItem});
   const win::HBRUSH brush = win::CreateSolidBrush(kRowColour);
   win::FillRect(item->hDC, &item->rcItem, brush);
   win::DeleteObject(brush);

@@ -224,7 +224,8 @@ TEST(DownloadFolder, CreatedWhenMissingAndLeftAloneOtherwise) {
     const char* folder;
     bool created;
   };
-  for (const Case& c : {Case{"fresh", true}, Case{"existing", false}, Case{"blocked", false}, Case{"missing/x", false}}) {
+  for (const Case& c :
+       {Case{"fresh", true}, Case{"existing", false}, Case{"blocked", false}, Case{"missing/x", false}}) {
     EXPECT_EQ(create_download_folder((base / c.folder).string()), c.created) << c.folder;
   }
   EXPECT_TRUE(fs::is_directory(base / "fresh/Download"));

@@ -50,10 +50,9 @@ int main(int argc, char** argv) {
   quill::toolkit::register_exit_routine(&report_exit);
   quill::app::start_up();
   namespace fs = std::filesystem;
-  say("visible=" + std::to_string(quill::toolkit::get_property(quill::toolkit::kMainWindow,
-                                                                quill::toolkit::Property::visible)));
-  say(std::string("download_folder=") +
-      (fs::is_directory(quill::toolkit::program_folder() + "/Download") ? "1" : "0"));
+  say("visible=" +
+      std::to_string(quill::toolkit::get_property(quill::toolkit::kMainWindow, quill::toolkit::Property::visible)));
+  say(std::string("download_folder=") + (fs::is_directory(quill::toolkit::program_folder() + "/Download") ? "1" : "0"));
   std::thread(&keep_busy).detach();
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [] {

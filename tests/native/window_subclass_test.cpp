@@ -13,9 +13,9 @@ namespace {
 
 using test::TestWindowHost;
 
-constexpr win::UINT kConsumed = 0x0401;     // the top procedure answers it itself
-constexpr win::UINT kRemoveTop = 0x0402;    // the top procedure detaches while handling it
-constexpr win::LRESULT kOwnResult = 0x51;   // what the window's own behaviour answers
+constexpr win::UINT kConsumed = 0x0401;    // the top procedure answers it itself
+constexpr win::UINT kRemoveTop = 0x0402;   // the top procedure detaches while handling it
+constexpr win::LRESULT kOwnResult = 0x51;  // what the window's own behaviour answers
 
 struct Step {
   std::string procedure;

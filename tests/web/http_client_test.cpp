@@ -250,10 +250,8 @@ TEST(HttpFetch, ProxyServesHttpAndTunnelsHttps) {
     }
   });
   const std::string address = "127.0.0.1:" + std::to_string(proxy.port());
-  Fetch http{.url = "http://books.invalid/list?page=2",
-             .proxy = address,
-             .proxy_user_name = "pu",
-             .proxy_password = "pp"};
+  Fetch http{
+      .url = "http://books.invalid/list?page=2", .proxy = address, .proxy_user_name = "pu", .proxy_password = "pp"};
   EXPECT_EQ(http.run().result, "from proxy");
   ASSERT_EQ(proxy.requests().size(), 1u);
   EXPECT_EQ(proxy.requests()[0].request_line(), "GET http://books.invalid/list?page=2 HTTP/1.1");
@@ -271,8 +269,8 @@ TEST(HttpFetch, HttpProxyDoesNotServeAnHttpsRedirect) {
   RawServer tls_target([](int, const RawRequest&) {});  // records the hello, answers nothing
   const std::string target = "https://127.0.0.1:" + std::to_string(tls_target.port()) + "/";
   RawServer proxy(answer(reply("302 Found", "Location: " + target + "\r\n", "")));
-  Fetch fetch{.url = "http://books.invalid/", .proxy = "127.0.0.1:" + std::to_string(proxy.port()),
-              .timeout_seconds = 2};
+  Fetch fetch{
+      .url = "http://books.invalid/", .proxy = "127.0.0.1:" + std::to_string(proxy.port()), .timeout_seconds = 2};
   EXPECT_EQ(fetch.run().result, "");
   EXPECT_EQ(fetch.status_text, gbk("711 发送请求失败!"));
   EXPECT_EQ(proxy.requests().size(), 1u);
@@ -353,12 +351,9 @@ TEST(HttpFetch, RequestTargetAndMethod) {
   };
   const Case cases[] = {
       {"?x=1", 0, "", "GET / HTTP/1.1"},  // no path: "/" and the query dropped
-      {"/p?x=1", 0, "", "GET /p?x=1 HTTP/1.1"},
-      {"/p#part", 0, "", "GET /p HTTP/1.1"},
-      {"/m", 1, "k=v", "POST /m HTTP/1.1"},
-      {"/m", 2, "", "HEAD /m HTTP/1.1"},
-      {"/m", 3, "k=v", "PUT /m HTTP/1.1"},
-      {"/m", 7, "", "GET /m HTTP/1.1"},
+      {"/p?x=1", 0, "", "GET /p?x=1 HTTP/1.1"}, {"/p#part", 0, "", "GET /p HTTP/1.1"},
+      {"/m", 1, "k=v", "POST /m HTTP/1.1"},     {"/m", 2, "", "HEAD /m HTTP/1.1"},
+      {"/m", 3, "k=v", "PUT /m HTTP/1.1"},      {"/m", 7, "", "GET /m HTTP/1.1"},
       {"/m", 0, "k=v", "GET /m HTTP/1.1"},  // a body goes with any verb
   };
   for (const Case& c : cases) {
@@ -434,9 +429,8 @@ TEST(HttpFetch, LargeBody) {
 
 TEST(HttpFetch, ThreadsBalanceTheirOwnComCounts) {
   HttplibServer server;
-  server.routes().Get("/", [](const httplib::Request&, httplib::Response& response) {
-    response.set_content("ok", "text/plain");
-  });
+  server.routes().Get(
+      "/", [](const httplib::Request&, httplib::Response& response) { response.set_content("ok", "text/plain"); });
   server.start();
   std::vector<std::thread> threads;
   std::atomic<int> good{0};

@@ -21,7 +21,7 @@ TEST(RegexMatcher, CharsetDeclarations) {
       {"<meta charset=\"gbk\">", "gbk"},
       {gbk("<title>书</title><meta charset='big5'>"), "big5"},
       {"no tag at all", ""},
-      {"<meta\ncharset=utf-8>", ""},  // `.` does not cross a line feed
+      {"<meta\ncharset=utf-8>", ""},       // `.` does not cross a line feed
       {"<meta\rcharset=utf-8>", "utf-8"},  // but a lone carriage return
   };
   for (const Case& c : cases) {
@@ -119,9 +119,9 @@ TEST(RegexMatcher, Replace) {
     const char* result;
   };
   const Case cases[] = {
-      {"$2$1", "1a-2b"}, {"[$&]", "[a1]-[b2]"}, {"$$", "$-$"},       {"<$`>", "<>-<a1->"},
-      {"<$'>", "<-b2>-<>"}, {"$3", "$3-$3"},   {"$0", "$0-$0"},     {"$11", "a1-b1"},
-      {"$", "$-$"},      {"$x", "$x-$x"},       {"$02", "1-2"},
+      {"$2$1", "1a-2b"},    {"[$&]", "[a1]-[b2]"}, {"$$", "$-$"},   {"<$`>", "<>-<a1->"},
+      {"<$'>", "<-b2>-<>"}, {"$3", "$3-$3"},       {"$0", "$0-$0"}, {"$11", "a1-b1"},
+      {"$", "$-$"},         {"$x", "$x-$x"},       {"$02", "1-2"},
   };
   for (const Case& c : cases) EXPECT_EQ(matcher.replace(c.replacement), c.result) << c.replacement;
 

@@ -71,7 +71,7 @@ TEST(WideConversions, AnsiToWideAndBack) {
   EXPECT_EQ(ansi_to_wide(gbk("中"), true), "\x2D\x4E"s);  // U+4E2D
   EXPECT_EQ(wide_to_ansi(ansi_to_wide(gbk("书名ab"))), gbk("书名ab"));
   EXPECT_EQ(wide_to_ansi("a\0\0\0b\0"s), "a");  // ends at the first zero unit
-  EXPECT_EQ(wide_to_ansi("a\0b"s), "a");         // an odd last byte is ignored
+  EXPECT_EQ(wide_to_ansi("a\0b"s), "a");        // an odd last byte is ignored
   EXPECT_EQ(wide_to_ansi(""), "");
 }
 

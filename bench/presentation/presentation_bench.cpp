@@ -56,8 +56,8 @@ void plain_qpainter_row(win::HWND list, int row) {
     gradient.setSpread(QGradient::RepeatSpread);
     p.fillRect(QRectF(2, 2, w - 4, h - 4), gradient);
     const std::string_view icon_bytes = presentation::row_icon();
-    const QImage icon = QImage::fromData(reinterpret_cast<const uchar*>(icon_bytes.data()),
-                                         static_cast<int>(icon_bytes.size()), "ICO");
+    const QImage icon =
+        QImage::fromData(reinterpret_cast<const uchar*>(icon_bytes.data()), static_cast<int>(icon_bytes.size()), "ICO");
     p.drawImage(10, 4, icon);
     QFont font(QStringLiteral("WenQuanYi Zen Hei"));
     font.setPixelSize(12);
@@ -90,14 +90,14 @@ void plain_qpainter_row(win::HWND list, int row) {
 
 void BM_paint_download_item(benchmark::State& state) {
   for (auto _ : state) presentation::paint_download_item(list_box, kRow, false);
-  state.counters["paints_per_second"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                                           benchmark::Counter::kIsRate);
+  state.counters["paints_per_second"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void BM_plain_qpainter_row(benchmark::State& state) {
   for (auto _ : state) plain_qpainter_row(list_box, kRow);
-  state.counters["paints_per_second"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                                           benchmark::Counter::kIsRate);
+  state.counters["paints_per_second"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 BENCHMARK(BM_paint_download_item)->MinTime(1.0)->Unit(benchmark::kMicrosecond);
@@ -124,8 +124,7 @@ int main(int argc, char** argv) {
   app::QtToolkit toolkit;
   toolkit::install_backend(&toolkit);
   app::create_process_objects();
-  auto window = std::make_unique<app::MainWindow>(
-      toolkit, app::WindowEvents{&app::handle_window_created, [] {}});
+  auto window = std::make_unique<app::MainWindow>(toolkit, app::WindowEvents{&app::handle_window_created, [] {}});
   window->load();
   static_cast<QTabWidget*>(toolkit.widget("高级选择夹1"))->setCurrentIndex(1);
   auto* list = static_cast<QListWidget*>(toolkit.widget("列表框"));

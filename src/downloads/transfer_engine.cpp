@@ -9,9 +9,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kReportInterval = std::chrono::milliseconds(10);
-// A pass of the clock that overran its interval still leaves this much room
-// to the other threads before the next one.
-constexpr auto kMinimumPause = std::chrono::milliseconds(2);
+// A pass of the clock that overran its interval (each report repaints a row,
+// which goes through the UI thread) pauses at least as long as it took before
+// the next, so that reports never take more than half of the time.
 constexpr long kReceiveBuffer = 16 * 1024;
 
 std::int64_t elapsed_since(Clock::time_point setup) {
@@ -173,8 +173,8 @@ void TransferEngine::run_clock() {
     auto pass = Clock::now();
     auto settled = std::erase_if(looking, [](const std::shared_ptr<Transfer>& t) { return !look_at(*t); });
     unsettled_.fetch_sub(static_cast<std::int64_t>(settled));
-    auto next = pass + kReportInterval;
-    std::this_thread::sleep_until(std::max(next, Clock::now() + kMinimumPause));
+    auto now = Clock::now();
+    std::this_thread::sleep_until(std::max(pass + kReportInterval, now + (now - pass)));
   }
 }
 

@@ -61,8 +61,8 @@ pid_t start_demo_site() {
   std::string pages = std::to_string(kBooks / kBooksPerPage);
   std::string books = std::to_string(kBooksPerPage);
   std::string size = std::to_string(kArchive);
-  std::vector<std::string> args = {QUILL_DEMO_SITE, "--port", "0",        "--pages",    pages,
-                                   "--books",       books,    "--min-size", size,       "--max-size", size};
+  std::vector<std::string> args = {QUILL_DEMO_SITE, "--port",     "0",  "--pages",    pages, "--books",
+                                   books,           "--min-size", size, "--max-size", size};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
@@ -146,7 +146,8 @@ void BM_CurlParallel300(benchmark::State& state) {
       out << "url = \"" << archive_urls[i] << "\"\noutput = \"" << folder << i << ".rar\"\n";
     }
   }
-  std::vector<std::string> args = {"curl", "--parallel", "--parallel-max", "300", "--no-progress-meter", "-f", "-K", config};
+  std::vector<std::string> args = {"curl", "--parallel", "--parallel-max", "300", "--no-progress-meter", "-f",
+                                   "-K",   config};
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);

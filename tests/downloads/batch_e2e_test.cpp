@@ -97,21 +97,29 @@ class BatchDownloadTest : public ::testing::Test {
     if (created_download_folder_) fs::remove(toolkit::program_folder() + "/Download", ignored);
   }
   void SetUp() override {
-    demo::DemoOptions options;
-    options.port = 0;
-    options.pages_per_category = 2;
-    options.books_per_page = 12;
-    options.min_archive_size = kMinArchive;
-    options.max_archive_size = kMaxArchive;
-    site_ = std::make_unique<demo::DemoSite>(options);
-    ASSERT_TRUE(site_->start());
-    downloads::set_mirror_base(site_->base_url());
+    start_site({});
     downloads::set_download_folder(folder());
     first_task_ = task_count();
   }
   void TearDown() override {
     EXPECT_TRUE(pump_until(batch_over)) << "the batch never ended";
     site_->stop();
+    downloads::set_transfer_time_out_ms(10000);
+  }
+  // (Re)starts the demo site with two pages of 12 books and `faults`.
+  void start_site(std::map<std::string, demo::Fault> faults) {
+    if (site_) site_->stop();
+    demo::DemoOptions options;
+    options.port = 0;
+    options.pages_per_category = 2;
+    options.books_per_page = 12;
+    options.min_archive_size = kMinArchive;
+    options.max_archive_size = kMaxArchive;
+    options.stall = std::chrono::milliseconds(2500);
+    options.faults = std::move(faults);
+    site_ = std::make_unique<demo::DemoSite>(options);
+    ASSERT_TRUE(site_->start());
+    downloads::set_mirror_base(site_->base_url());
   }
   std::string folder() const { return dir_.path() + "/"; }
 
@@ -215,6 +223,54 @@ TEST_F(BatchDownloadTest, TwoQuickClicksRunTwoFullBatchesWithinFiveWorkers) {
   // The second batch walks the rows again from row 1: every book once more,
   // and each task got its own transfer's reports.
   expect_tasks(first_task_, books, 2);
+}
+
+// The mirror's faults, and a missing "Download" folder: the rows stay at 0 %
+// (a cut transfer keeps what it reported, short of 100 %), nothing is written
+// but the part of the cut archive that arrived, and the other books complete.
+TEST_F(BatchDownloadTest, MirrorFaultsLeaveTheirRowsShortOf100) {
+  std::vector<Book> books = fetch_catalogue();
+  auto archive_path = [&](int row) { return "/file/" + std::to_string(books[row].id) + "_1.rar"; };
+  // The mirror restarted with a fault on each of the first four archives.
+  start_site({{archive_path(0), demo::Fault::missing_length},
+              {archive_path(1), demo::Fault::not_found},
+              {archive_path(2), demo::Fault::cut_half_way},
+              {archive_path(3), demo::Fault::stall}});
+  downloads::set_transfer_time_out_ms(1000);  // the stall outlasts it
+  tick_all();
+  click("按钮2");
+  ASSERT_TRUE(pump_until([&] { return task_count() == first_task_ + books.size() && batch_over(); }));
+  std::map<std::string, DownloadTask> tasks;
+  for (std::size_t i = first_task_; i < task_count(); ++i) tasks[task_copy(i).title] = task_copy(i);
+  for (std::size_t row = 0; row < books.size(); ++row) {
+    const DownloadTask& task = tasks[books[row].name];
+    std::string file = folder() + platform::gbk_to_utf8(books[row].name) + ".rar";
+    switch (row) {
+      case 0:  // no Content-Length
+      case 1:  // 404
+      case 3:  // stalled past the time-out
+        EXPECT_EQ(task.percent, 0) << "row " << row;
+        EXPECT_EQ(task.size_kb, 0) << "row " << row;
+        EXPECT_FALSE(fs::exists(file)) << "row " << row;
+        break;
+      case 2:  // cut half way
+        EXPECT_LT(task.percent, 100);
+        EXPECT_TRUE(test::read_file(file) == archive_of(books[row]).substr(0, test::read_file(file).size()));
+        EXPECT_LE(fs::file_size(file), archive_of(books[row]).size() / 2);
+        break;
+      default:
+        EXPECT_EQ(task.percent, 100) << "row " << row;
+        EXPECT_TRUE(test::read_file(file) == archive_of(books[row])) << "row " << row;
+    }
+  }
+
+  // The same batch into a folder that does not exist.
+  downloads::set_download_folder(folder() + "missing/");
+  std::size_t first = task_count();
+  click("按钮2");
+  ASSERT_TRUE(pump_until([&] { return task_count() == first + books.size() && batch_over(); }));
+  for (std::size_t i = first; i < task_count(); ++i) EXPECT_EQ(task_copy(i).percent, 0) << "task " << i;
+  EXPECT_FALSE(fs::exists(folder() + "missing"));
 }
 
 // The child of the next test: a batch whose archives stop half way, then the

@@ -146,7 +146,7 @@ bool TransferEngine::look_at(Transfer& t) {
     case Transfer::State::failed:
       return false;
     case Transfer::State::finished:
-      t.progress(t.number, t.total.load(), 100, t.last_elapsed + 50);
+      if (t.progress) t.progress(t.number, t.total.load(), 100, t.last_elapsed + 50);
       return false;
     case Transfer::State::running:
       break;
@@ -154,7 +154,8 @@ bool TransferEngine::look_at(Transfer& t) {
   std::int64_t received = t.received.load(std::memory_order_relaxed);
   if (received > 0 && received > t.last_seen) {
     std::int64_t total = t.total.load(std::memory_order_relaxed);
-    t.progress(t.number, total, static_cast<std::int32_t>(received * 100 / total), elapsed_since(t.setup));
+    if (t.progress)
+      t.progress(t.number, total, static_cast<std::int32_t>(received * 100 / total), elapsed_since(t.setup));
     t.last_seen = received;
     t.last_elapsed = elapsed_since(t.setup);
   }

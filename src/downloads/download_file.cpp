@@ -29,7 +29,7 @@ void download_file(const std::string& url, const std::string& folder, const std:
   transfer->number = calls.fetch_add(1) + 1;
   transfer->setup = std::chrono::steady_clock::now();
   // A name that is no plain file name keeps its number and writes nothing.
-  if (!ArchiveFile::usable_name(file_name) || !progress) return;
+  if (!ArchiveFile::usable_name(file_name)) return;
   transfer->url = url;
   transfer->folder = folder;
   transfer->file_name = file_name;

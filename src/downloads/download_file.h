@@ -18,7 +18,8 @@
 //  - a failed request, a status other than 2xx, a missing or zero length, a
 //    missing folder or a file name that is not one plain path component
 //    (empty, ".", "..", holding '/') write nothing and report nothing; a
-//    transfer that ends before its last read gets no final call.
+//    transfer that ends before its last read gets no final call. An empty
+//    routine gets nothing; the file is written all the same.
 
 #include <cstdint>
 #include <functional>

@@ -9,9 +9,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kReportInterval = std::chrono::milliseconds(10);
-// A pass of the clock that overran its interval still leaves this much room
-// to the other threads before the next one.
-constexpr auto kMinimumPause = std::chrono::milliseconds(2);
+// A pass of the clock that overran its interval (each report repaints a row,
+// which goes through the UI thread) pauses at least as long as it took before
+// the next, so that reports never take more than half of the time.
 constexpr long kReceiveBuffer = 16 * 1024;
 
 std::int64_t elapsed_since(Clock::time_point setup) {
@@ -146,7 +146,7 @@ bool TransferEngine::look_at(Transfer& t) {
     case Transfer::State::failed:
       return false;
     case Transfer::State::finished:
-      t.progress(t.number, t.total.load(), 100, t.last_elapsed + 50);
+      if (t.progress) t.progress(t.number, t.total.load(), 100, t.last_elapsed + 50);
       return false;
     case Transfer::State::running:
       break;
@@ -154,7 +154,8 @@ bool TransferEngine::look_at(Transfer& t) {
   std::int64_t received = t.received.load(std::memory_order_relaxed);
   if (received > 0 && received > t.last_seen) {
     std::int64_t total = t.total.load(std::memory_order_relaxed);
-    t.progress(t.number, total, static_cast<std::int32_t>(received * 100 / total), elapsed_since(t.setup));
+    if (t.progress)
+      t.progress(t.number, total, static_cast<std::int32_t>(received * 100 / total), elapsed_since(t.setup));
     t.last_seen = received;
     t.last_elapsed = elapsed_since(t.setup);
   }
@@ -173,8 +174,8 @@ void TransferEngine::run_clock() {
     auto pass = Clock::now();
     auto settled = std::erase_if(looking, [](const std::shared_ptr<Transfer>& t) { return !look_at(*t); });
     unsettled_.fetch_sub(static_cast<std::int64_t>(settled));
-    auto next = pass + kReportInterval;
-    std::this_thread::sleep_until(std::max(next, Clock::now() + kMinimumPause));
+    auto now = Clock::now();
+    std::this_thread::sleep_until(std::max(pass + kReportInterval, now + (now - pass)));
   }
 }
 

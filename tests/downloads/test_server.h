@@ -31,10 +31,12 @@ inline std::string body_of(std::size_t size) {
 //   /excess/<n>    announces n bytes, sends 2n
 //   /slow/<n>      n bytes with Content-Length, 8 KiB every 4 ms
 //   /huge          announces 3 GiB, sends 64 KiB, closes
-//   /file/<id>_1.rar  id's body: 1000 + id length * 777 bytes
+//   /file/<id>_1.rar  id's body: 1000 + id length * 777 bytes; with
+//                  `stall_files`, only its first half, then a stall of
+//                  `stall_ms` before the connection closes
 class TestServer final {
  public:
-  explicit TestServer(int stall_ms = 0) : stall_ms_(stall_ms) {
+  explicit TestServer(int stall_ms = 0, bool stall_files = false) : stall_ms_(stall_ms) {
     using httplib::Request;
     using httplib::Response;
     server_.set_logger([this](const Request& req, const Response&) {
@@ -56,8 +58,10 @@ class TestServer final {
       res.status = 404;
       res.set_content(body_of(3000), "text/html");
     });
-    server_.Get(R"(/cut/(\d+))", [](const Request& req, Response& res) { serve_half(req, res, 0); });
-    server_.Get(R"(/stall/(\d+))", [this](const Request& req, Response& res) { serve_half(req, res, stall_ms_); });
+    server_.Get(R"(/cut/(\d+))",
+                [](const Request& req, Response& res) { serve_half(std::stoul(req.matches[1]), res, 0); });
+    server_.Get(R"(/stall/(\d+))",
+                [this](const Request& req, Response& res) { serve_half(std::stoul(req.matches[1]), res, stall_ms_); });
     server_.Get(R"(/excess/(\d+))", [](const Request& req, Response& res) {
       std::size_t n = std::stoul(req.matches[1]);
       res.set_content_provider(n, "application/octet-stream", [n](size_t offset, size_t, httplib::DataSink& sink) {
@@ -86,8 +90,13 @@ class TestServer final {
                                  return true;
                                });
     });
-    server_.Get(R"(/file/(.*)_1\.rar)", [](const Request& req, Response& res) {
-      res.set_content(body_of(1000 + req.matches[1].length() * 777), "application/octet-stream");
+    server_.Get(R"(/file/(.*)_1\.rar)", [this, stall_files](const Request& req, Response& res) {
+      std::size_t size = 1000 + req.matches[1].length() * 777;
+      if (stall_files) {
+        serve_half(size, res, stall_ms_);
+      } else {
+        res.set_content(body_of(size), "application/octet-stream");
+      }
     });
     // One request per connection, so that stopping never waits for an idle
     // kept-alive connection.
@@ -119,8 +128,7 @@ class TestServer final {
   }
 
  private:
-  static void serve_half(const httplib::Request& req, httplib::Response& res, int stall_ms) {
-    std::size_t n = std::stoul(req.matches[1]);
+  static void serve_half(std::size_t n, httplib::Response& res, int stall_ms) {
     res.set_content_provider(n, "application/octet-stream",
                              [n, stall_ms](size_t offset, size_t, httplib::DataSink& sink) {
                                if (offset > 0) {

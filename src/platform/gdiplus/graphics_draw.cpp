@@ -1,5 +1,6 @@
 // Drawing operations of graphics contexts.
 #include <QPainterPath>
+#include <QTextOption>
 #include <cmath>
 #include <vector>
 
@@ -147,7 +148,11 @@ Status GdipDrawString(GpGraphics* graphics, const WCHAR* text, INT length, const
   p.setPen(QPen(detail::to_qbrush(*brush, box, limit), 0));
   if (!limit.isEmpty()) p.setClipPath(limit, Qt::IntersectClip);
   p.setFont(detail::to_qfont(*font));
-  p.drawText(box, Qt::AlignLeft | Qt::AlignTop | (wide ? Qt::TextWordWrap : 0), string);
+  // GDI+ breaks lines between words, and inside a word only when it does not
+  // fit on a line of its own.
+  QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+  option.setWrapMode(wide ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+  p.drawText(box, string, option);
   return Ok;
 }
 

@@ -166,6 +166,15 @@ TEST_F(GdiplusTest, TextDrawsInsideItsLayoutRectangleOnly) {
   EXPECT_EQ(outside, 0);
   EXPECT_EQ(GdipDrawString(g, u"", 0, font, &layout, nullptr, brush), Ok);
 
+  // A word longer than the line is broken inside, onto the next line.
+  GdipGraphicsClear(g, 0xFFFFFFFF);
+  const RectF narrow{0, 0, 50, 40};
+  ASSERT_EQ(GdipDrawString(g, u"abcdefghijklmnopqrstuvwxyz", -1, font, &narrow, nullptr, brush), Ok);
+  int second_line = 0;
+  for (int y = 16; y < 28; ++y)
+    for (int x = 0; x < 50; ++x) second_line += pixel(x, y) != 0xFFFFFFFFu ? 1 : 0;
+  EXPECT_GT(second_line, 10);
+
   GpFontFamily* missing = reinterpret_cast<GpFontFamily*>(1);
   EXPECT_EQ(GdipCreateFontFamilyFromName(u"No Such Family 12345", nullptr, &missing), FontFamilyNotFound);
   EXPECT_EQ(missing, nullptr);

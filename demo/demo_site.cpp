@@ -13,6 +13,7 @@ namespace quill::demo {
 namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kServerThreads = 64;
 
 std::optional<std::uint64_t> parse_number(std::string_view text) {
   std::uint64_t value = 0;
@@ -86,6 +87,18 @@ bool DemoSite::start() {
   if (server_) return false;
   server_ = std::make_unique<httplib::Server>();
   install_routes();
+  // Room for hundreds of simultaneous downloads: a worker per connection that
+  // is freed right after its answer, and an accept queue that takes every
+  // connection (the library's defaults are 8 workers, kept-alive connections
+  // and a queue of 5).
+  server_->new_task_queue = [] { return new httplib::ThreadPool(kServerThreads); };
+  server_->set_keep_alive_max_count(1);
+  int listening = -1;
+  server_->set_socket_options([&listening](socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    listening = sock;
+  });
   if (options_.port == 0) {
     port_ = server_->bind_to_any_port(options_.host);
   } else {
@@ -95,6 +108,7 @@ bool DemoSite::start() {
     server_.reset();
     return false;
   }
+  ::listen(listening, SOMAXCONN);
   thread_ = std::thread([this] { server_->listen_after_bind(); });
   // httplib's stop() does nothing until the accept loop runs, so wait for it.
   while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "catalogue/catalogue_scraper.h"
+#include "downloads/dispatcher.h"
 #include "platform/toolkit.h"
 
 namespace quill::app {
@@ -36,9 +37,6 @@ void start_batch_download() { start_detached(&run_dispatch_thread); }
 // scraper refuses a second run.
 void run_catalogue_thread() { scrape_catalogue(); }
 
-void run_dispatch_thread() {
-  // Runs the download dispatcher (dispatch_downloads) once it is part of the
-  // program; until then the thread ends at once.
-}
+void run_dispatch_thread() { dispatch_downloads(); }
 
 }  // namespace quill::app

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "downloads/task_list.h"
+
 namespace quill::app {
 namespace {
 
@@ -20,7 +22,7 @@ void create_process_objects() {
   main_window_subclass_object = std::make_unique<native::WindowSubclass>();
   download_list_subclass_object = std::make_unique<native::WindowSubclass>();
   // download_tasks, task_list_lock, registration_lock, batch_lock and
-  // active_workers: the download task list's objects go here.
+  // active_workers are the downloads' own static objects, ready before main.
 }
 
 void release_process_objects() {
@@ -29,7 +31,9 @@ void release_process_objects() {
   // 2. The subclasses, main window first; destruction detaches.
   main_window_subclass_object.reset();
   download_list_subclass_object.reset();
-  // 3. download_tasks under task_list_lock; 4. the scraper's category text.
+  // 3. download_tasks under task_list_lock, left empty for late reports.
+  release_download_tasks();
+  // 4. the scraper's category text.
 }
 
 }  // namespace quill::app

@@ -8,8 +8,11 @@
 #include "app/skin_look.h"
 #include "app/window_procedures.h"
 #include "native/skin_engine.h"
+#include "platform/gdiplus/startup.h"
 #include "platform/toolkit.h"
 #include "platform/window_messages.h"
+#include "presentation/download_item_painter.h"
+#include "presentation/list_box_procedure.h"
 
 namespace quill::app {
 namespace {
@@ -21,6 +24,8 @@ constexpr win::LPARAM kDownloadRowHeight = 40;
 // destructors, and the widgets must not outlive the QApplication.
 QtToolkit* toolkit_instance = nullptr;
 MainWindow* main_window_instance = nullptr;
+// The drawing layer's start-up token; nothing reads it.
+gdiplus::ULONG_PTR gdiplus_token = 0;
 
 }  // namespace
 
@@ -54,13 +59,20 @@ void handle_window_created() {
   if (native::MemoryModule* module = skin_module()) native::apply_skin(*module);
   // 2. Hidden until the window procedures and the row height are in place.
   toolkit::set_property(toolkit::kMainWindow, toolkit::Property::visible, 0);
-  // 3. GdiplusStartup (version 1, token kept in gdiplus_token) goes here.
+  // 3. The drawing layer, once; its status is not examined (rows then stay
+  // unpainted). It is never shut down.
+  if (gdiplus_token == 0) {
+    gdiplus::GdiplusStartupInput input;
+    input.GdiplusVersion = 1;
+    gdiplus::GdiplusStartup(&gdiplus_token, &input, nullptr);
+  }
   // 4, 5. The program's window procedures.
+  connect_presentation();
   if (native::WindowSubclass* subclass = main_window_subclass()) {
-    subclass->attach(toolkit::control_handle(toolkit::kMainWindow), &main_window_procedure);
+    subclass->attach(toolkit::control_handle(toolkit::kMainWindow), &presentation::main_window_procedure);
   }
   if (native::WindowSubclass* subclass = download_list_subclass()) {
-    subclass->attach(toolkit::control_handle(kDownloadList), &list_box_procedure);
+    subclass->attach(toolkit::control_handle(kDownloadList), &presentation::list_box_procedure);
   }
   // 6. Download rows are 40 pixels high.
   toolkit::send_control_message(kDownloadList, win::LB_SETITEMHEIGHT, 0, kDownloadRowHeight);

@@ -1,14 +1,20 @@
 #pragma once
-// The procedures handle_window_created puts in front of the main window and of
-// the download list. Until the download rows are painted and the list's own
-// behaviour is added, both pass every message on to the procedure they
-// replaced, through their (program-wide) subclass object. UI thread.
+// Connects the download list presentation to the process-wide objects: the
+// window procedures of presentation/ pass the messages they do not handle to
+// the procedures that main_window_subclass and download_list_subclass
+// replaced, and the task list repaints rows with paint_download_item.
 
 #include "platform/win_types.h"
 
 namespace quill::app {
 
-win::LRESULT main_window_procedure(win::HWND window, win::UINT message, win::WPARAM wparam, win::LPARAM lparam);
-win::LRESULT list_box_procedure(win::HWND window, win::UINT message, win::WPARAM wparam, win::LPARAM lparam);
+// The replaced procedure of each subclass, through its call_previous (0 when
+// the process-wide object does not exist).
+win::LRESULT call_main_window_previous(win::HWND window, win::UINT message, win::WPARAM wparam, win::LPARAM lparam);
+win::LRESULT call_download_list_previous(win::HWND window, win::UINT message, win::WPARAM wparam, win::LPARAM lparam);
+
+// Installs the two forwarding routines and the row painter. UI thread, before
+// the subclasses are attached.
+void connect_presentation();
 
 }  // namespace quill::app

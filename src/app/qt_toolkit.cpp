@@ -220,16 +220,17 @@ void QtToolkit::drain() {
   if (draining_) return;  // an update wrote again; the running loop applies it
   draining_ = true;
   drain_queued_ = false;
+  // Takes every queued update at once, so a writer and the UI thread meet on
+  // the lock once per batch rather than once per update.
   for (;;) {
-    Op op;
+    decltype(ops_) batch;
     {
       std::lock_guard lock(mutex_);
       if (ops_.empty()) break;
-      op = std::move(ops_.front());
-      ops_.pop_front();
+      batch.swap(ops_);
     }
     applying_ = true;
-    op();
+    for (Op& op : batch) op();
     applying_ = false;
   }
   draining_ = false;

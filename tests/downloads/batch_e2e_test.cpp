@@ -31,6 +31,10 @@
 #include "platform/codepage.h"
 #include "platform/toolkit.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 extern char** environ;
 
 namespace quill {
@@ -90,6 +94,11 @@ class BatchDownloadTest : public ::testing::Test {
     // Start-up creates "Download" beside the test program; it is removed
     // again when this run created it. Archives go to a folder of the test's.
     created_download_folder_ = !fs::exists(toolkit::program_folder() + "/Download");
+#if defined(__SANITIZE_ADDRESS__)
+    // The program's window lives until the process ends, which the program
+    // ends with _exit; this test program returns from main instead.
+    __lsan::ScopedDisabler immortal_window;
+#endif
     app::start_up();
   }
   static void TearDownTestSuite() {

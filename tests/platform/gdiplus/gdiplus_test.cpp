@@ -111,7 +111,9 @@ TEST_F(GdiplusTest, BrushKindsKeepTheirPropertiesAndRefuseOtherKinds) {
   ASSERT_EQ(GdipFillRectangle(g, hatch, 0, 0, 8, 8), Ok);
   EXPECT_EQ(pixel(3, 0), 0xFF000000u);  // the pattern's top row is foreground
   EXPECT_EQ(pixel(3, 1), 0xFFFFFFFFu);
-  EXPECT_EQ(GdipCreateHatchBrush(static_cast<HatchStyle>(53), 0, 0, &hatch), InvalidParameter);
+  GpBrush* refused = nullptr;
+  EXPECT_EQ(GdipCreateHatchBrush(static_cast<HatchStyle>(53), 0, 0, &refused), InvalidParameter);
+  EXPECT_EQ(refused, nullptr);
 
   GpBrush* line = nullptr;
   const RectF rect{0, 0, 10, 10};
@@ -131,6 +133,7 @@ TEST_F(GdiplusTest, BrushKindsKeepTheirPropertiesAndRefuseOtherKinds) {
   EXPECT_EQ(type, BrushTypeLinearGradient);
   GdipDeleteBrush(copy);
   GdipDeleteBrush(line);
+  GdipDeleteBrush(hatch);
 }
 
 TEST_F(GdiplusTest, PathGradientShadesFromCentreToBoundary) {

@@ -151,12 +151,12 @@ void MainWindow::load() {
 
   std::map<std::string, QWidget*> containers{{"", frame}};
   win::UINT control_id = kFirstControlId;
-  for (const ControlSpec& spec : kControls) {
-    QWidget* parent = containers.at(spec.container);
-    const QString text = QString::fromUtf8(spec.text);
+  for (const ControlSpec& entry : kControls) {
+    QWidget* parent = containers.at(entry.container);
+    const QString text = QString::fromUtf8(entry.text);
     QWidget* widget = nullptr;
     win::HWND handle = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
       case ControlKind::edit_box:
         widget = new QLineEdit(text, parent);
         break;
@@ -174,7 +174,7 @@ void MainWindow::load() {
         break;
       case ControlKind::radio_button: {
         auto* radio = new QRadioButton(text, parent);
-        radio->setChecked(std::string_view(spec.name) == kSelectedRadio);
+        radio->setChecked(std::string_view(entry.name) == kSelectedRadio);
         widget = radio;
         break;
       }
@@ -201,16 +201,16 @@ void MainWindow::load() {
       case ControlKind::window:
         continue;
     }
-    widget->setGeometry(spec.x, spec.y, spec.width, spec.height);
-    if (!spec.visible) widget->hide();
+    widget->setGeometry(entry.x, entry.y, entry.width, entry.height);
+    if (!entry.visible) widget->hide();
     if (handle == nullptr) {
       hosts_.push_back(std::make_unique<WidgetHost>(widget, window_handle));
       handle = hosts_.back()->handle();
     }
-    containers[spec.name] = widget;
+    containers[entry.name] = widget;
     toolkit_.add_control(
-        spec.name, spec.kind, widget, handle,
-        spec.kind == ControlKind::radio_button ? std::string_view(spec.container) : std::string_view());
+        entry.name, entry.kind, widget, handle,
+        entry.kind == ControlKind::radio_button ? std::string_view(entry.container) : std::string_view());
     ++control_id;
   }
   for (const ClickBinding& binding : kClicks) {

@@ -1,5 +1,7 @@
 #include "catalogue/text_rules.h"
 
+#include <emmintrin.h>
+
 #include <cstdint>
 #include <cstring>
 
@@ -80,14 +82,34 @@ size_t Locator::next_candidate(std::string_view text, size_t pos) const {
   if (pos + m > n) return npos;
   const char* base = text.data();
   if (anchor_ < m) {
+    auto same = [&](size_t at) {
+      return ignore_case_ ? equal_folded(base + at, needle_.data(), m) : memcmp(base + at, needle_.data(), m) == 0;
+    };
+    // Sixteen start positions at a time: those whose anchor byte and last
+    // byte both fit (a letter's case bit is ignored when folding) are checked
+    // in full.
+    const char tail = needle_[m - 1];
+    const bool fold_tail = ignore_case_ && is_letter(tail);
+    const __m128i anchor_bytes = _mm_set1_epi8(needle_[anchor_]);
+    const __m128i tail_bytes = _mm_set1_epi8(fold_tail ? static_cast<char>(tail | 0x20) : tail);
+    const __m128i tail_case = _mm_set1_epi8(fold_tail ? 0x20 : 0);
+    for (; pos + 16 <= n - m + 1; pos += 16) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + pos + anchor_));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + pos + m - 1));
+      unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(
+          _mm_and_si128(_mm_cmpeq_epi8(a, anchor_bytes), _mm_cmpeq_epi8(_mm_or_si128(b, tail_case), tail_bytes))));
+      for (; hits != 0; hits &= hits - 1) {
+        const size_t at = pos + static_cast<size_t>(__builtin_ctz(hits));
+        if (same(at)) return at;
+      }
+    }
     const char anchor = needle_[anchor_];
     const size_t last = n - m + anchor_;  // the anchor's last possible offset
     for (size_t from = pos + anchor_; from <= last;) {
       auto* hit = static_cast<const char*>(memchr(base + from, anchor, last + 1 - from));
       if (!hit) return npos;
       size_t at = hit - base - anchor_;
-      bool same = ignore_case_ ? equal_folded(base + at, needle_.data(), m) : memcmp(base + at, needle_.data(), m) == 0;
-      if (same) return at;
+      if (same(at)) return at;
       from = hit - base + 1;
     }
     return npos;

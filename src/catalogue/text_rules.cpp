@@ -1,6 +1,6 @@
 #include "catalogue/text_rules.h"
 
-#include <emmintrin.h>
+#include <immintrin.h>
 
 #include <cstdint>
 #include <cstring>
@@ -13,12 +13,6 @@ namespace {
 bool is_lead(char c) { return static_cast<unsigned char>(c) >= 0x80; }
 
 char fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
-
-bool equal_folded(const char* a, const char* b, size_t n) {
-  for (size_t i = 0; i < n; ++i)
-    if (fold(a[i]) != fold(b[i])) return false;
-  return true;
-}
 
 // How often a byte is expected in a catalogue page: 0 for control characters
 // (line breaks), 2 for the bytes of markup and of Chinese text, 1 otherwise.
@@ -58,16 +52,22 @@ size_t leads_before(std::string_view text, size_t end, size_t floor) {
 }  // namespace
 
 // Finds occurrences of a needle's bytes (with or without ASCII folding) in
-// increasing order, without regard to character boundaries. It scans with
-// memchr for the needle's likely rarest byte (one whose case cannot differ, for
-// a folded search) and compares the whole needle around each hit.
+// increasing order, without regard to character boundaries. Vector passes
+// keep start positions whose anchor byte (the needle's likely rarest, one
+// whose case cannot differ when folding) and last byte both fit; memchr on
+// the anchor finishes the text. Each such position is compared in full.
 
-Locator::Locator(std::string_view needle, bool ignore_case) : needle_(needle), ignore_case_(ignore_case) {
+Locator::Locator(std::string_view needle, bool ignore_case)
+    : needle_(needle), ignore_case_(ignore_case), folded_(needle), case_bits_(needle.size(), '\0') {
   anchor_ = needle_.size();
   int best = 4;
   for (size_t i = 0; i < needle_.size(); ++i) {
+    if (ignore_case_ && is_letter(needle_[i])) {
+      folded_[i] = fold(needle_[i]);
+      case_bits_[i] = 0x20;
+      continue;
+    }
     int r = commonness(needle_[i]);
-    if (ignore_case_ && is_letter(needle_[i])) continue;
     if (r < best) best = r, anchor_ = i;
   }
   if (ignore_case_ && !needle_.empty()) {
@@ -76,40 +76,95 @@ Locator::Locator(std::string_view needle, bool ignore_case) : needle_(needle), i
   }
 }
 
+// Whether the needle stands at `at`: a letter of a folded needle matches
+// either case, since setting its case bit (0x20) gives the lower-case letter
+// for both and for no other byte. Eight bytes at a time.
+bool Locator::matches_at(const char* at) const {
+  const size_t m = folded_.size();
+  const char* want = folded_.data();
+  const char* bits = case_bits_.data();
+  size_t i = 0;
+  for (; i + 8 <= m; i += 8) {
+    std::uint64_t t, w, b;
+    memcpy(&t, at + i, 8);
+    memcpy(&w, want + i, 8);
+    memcpy(&b, bits + i, 8);
+    if ((t | b) != w) return false;
+  }
+  for (; i < m; ++i)
+    if ((at[i] | bits[i]) != want[i]) return false;
+  return true;
+}
+
+namespace {
+
+// Start positions pos, pos + 1, ... below `stop` whose anchor byte and last
+// byte fit, thirty-two at a time; the first that matches in full, or npos
+// with `pos` where the pass ended.
+template <typename Matches>
+__attribute__((target("avx2"))) size_t scan_32(const char* base, size_t& pos, size_t stop, size_t anchor, size_t last,
+                                               char anchor_byte, char last_byte, char last_case,
+                                               const Matches& matches) {
+  const __m256i anchor_bytes = _mm256_set1_epi8(anchor_byte);
+  const __m256i last_bytes = _mm256_set1_epi8(last_byte);
+  const __m256i last_cases = _mm256_set1_epi8(last_case);
+  for (; pos + 32 <= stop; pos += 32) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + pos + anchor));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(base + pos + last));
+    auto hits = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(
+        _mm256_cmpeq_epi8(a, anchor_bytes), _mm256_cmpeq_epi8(_mm256_or_si256(b, last_cases), last_bytes))));
+    for (; hits != 0; hits &= hits - 1) {
+      const size_t at = pos + static_cast<size_t>(__builtin_ctz(hits));
+      if (matches(at)) return at;
+    }
+  }
+  return std::string_view::npos;
+}
+
+// The same sixteen at a time, with SSE2 only.
+template <typename Matches>
+size_t scan_16(const char* base, size_t& pos, size_t stop, size_t anchor, size_t last, char anchor_byte, char last_byte,
+               char last_case, const Matches& matches) {
+  const __m128i anchor_bytes = _mm_set1_epi8(anchor_byte);
+  const __m128i last_bytes = _mm_set1_epi8(last_byte);
+  const __m128i last_cases = _mm_set1_epi8(last_case);
+  for (; pos + 16 <= stop; pos += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + pos + anchor));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + pos + last));
+    auto hits = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_and_si128(_mm_cmpeq_epi8(a, anchor_bytes), _mm_cmpeq_epi8(_mm_or_si128(b, last_cases), last_bytes))));
+    for (; hits != 0; hits &= hits - 1) {
+      const size_t at = pos + static_cast<size_t>(__builtin_ctz(hits));
+      if (matches(at)) return at;
+    }
+  }
+  return std::string_view::npos;
+}
+
+const bool has_avx2 = __builtin_cpu_supports("avx2");
+
+}  // namespace
+
 // First occurrence at byte offset >= pos, or npos.
 size_t Locator::next_candidate(std::string_view text, size_t pos) const {
   const size_t n = text.size(), m = needle_.size();
   if (pos + m > n) return npos;
   const char* base = text.data();
   if (anchor_ < m) {
-    auto same = [&](size_t at) {
-      return ignore_case_ ? equal_folded(base + at, needle_.data(), m) : memcmp(base + at, needle_.data(), m) == 0;
-    };
-    // Sixteen start positions at a time: those whose anchor byte and last
-    // byte both fit (a letter's case bit is ignored when folding) are checked
-    // in full.
-    const char tail = needle_[m - 1];
-    const bool fold_tail = ignore_case_ && is_letter(tail);
-    const __m128i anchor_bytes = _mm_set1_epi8(needle_[anchor_]);
-    const __m128i tail_bytes = _mm_set1_epi8(fold_tail ? static_cast<char>(tail | 0x20) : tail);
-    const __m128i tail_case = _mm_set1_epi8(fold_tail ? 0x20 : 0);
-    for (; pos + 16 <= n - m + 1; pos += 16) {
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + pos + anchor_));
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + pos + m - 1));
-      unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(
-          _mm_and_si128(_mm_cmpeq_epi8(a, anchor_bytes), _mm_cmpeq_epi8(_mm_or_si128(b, tail_case), tail_bytes))));
-      for (; hits != 0; hits &= hits - 1) {
-        const size_t at = pos + static_cast<size_t>(__builtin_ctz(hits));
-        if (same(at)) return at;
-      }
-    }
+    auto matches = [&](size_t at) { return matches_at(base + at); };
+    const size_t stop = n - m + 1;  // one past the last possible start
+    const char last_byte = folded_[m - 1], last_case = case_bits_[m - 1];
+    size_t at = npos;
+    if (has_avx2) at = scan_32(base, pos, stop, anchor_, m - 1, needle_[anchor_], last_byte, last_case, matches);
+    if (at == npos) at = scan_16(base, pos, stop, anchor_, m - 1, needle_[anchor_], last_byte, last_case, matches);
+    if (at != npos) return at;
     const char anchor = needle_[anchor_];
     const size_t last = n - m + anchor_;  // the anchor's last possible offset
     for (size_t from = pos + anchor_; from <= last;) {
       auto* hit = static_cast<const char*>(memchr(base + from, anchor, last + 1 - from));
       if (!hit) return npos;
-      size_t at = hit - base - anchor_;
-      if (same(at)) return at;
+      at = hit - base - anchor_;
+      if (matches(at)) return at;
       from = hit - base + 1;
     }
     return npos;
@@ -118,7 +173,7 @@ size_t Locator::next_candidate(std::string_view text, size_t pos) const {
   while (pos + m <= n) {
     size_t at = find_first_letter(text, pos, n - m + 1);
     if (at == npos) return npos;
-    if (equal_folded(base + at + 1, needle_.data() + 1, m - 1)) return at;
+    if (matches_at(base + at)) return at;
     pos = at + 1;
   }
   return npos;

@@ -29,10 +29,13 @@ class Locator final {
   static constexpr size_t npos = std::string_view::npos;
   size_t next_candidate(std::string_view text, size_t pos) const;
   size_t find_first_letter(std::string_view text, size_t pos, size_t end) const;
+  bool matches_at(const char* at) const;
 
   std::string_view needle_;
   bool ignore_case_;
-  size_t anchor_ = 0;  // the byte searched for with memchr
+  std::string folded_;     // the needle, letters in lower case when folding
+  std::string case_bits_;  // 0x20 under each folded letter, 0 elsewhere
+  size_t anchor_ = 0;      // the byte searched for with memchr
   char lower_ = 0;
   char upper_ = 0;
 };

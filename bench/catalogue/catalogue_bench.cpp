@@ -10,7 +10,6 @@
 #include <QEventLoop>
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <thread>
 
 #include "app/main_window.h"
@@ -18,6 +17,7 @@
 #include "catalogue/catalogue_scraper.h"
 #include "demo/demo_site.h"
 #include "platform/toolkit.h"
+#include "support/ratio_reporter.h"
 #include "web/http_client.h"
 
 namespace {
@@ -92,16 +92,6 @@ BENCHMARK(BM_ScrapeCategoryUntilShown)->Unit(benchmark::kMillisecond)->MinTime(1
 BENCHMARK(BM_PlainCurlLoop)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_HttpFetchLoop)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 
-// Prints as usual and keeps each benchmark's real time per iteration.
-class RatioReporter final : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) times[run.run_name.function_name] = run.GetAdjustedRealTime();
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -127,18 +117,18 @@ int main(int argc, char** argv) {
   window->load();
   quill::toolkit::set_property("单选框_穿越", quill::toolkit::Property::ticked, 1);
 
-  RatioReporter reporter;
+  quill::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  if (reporter.times.count("BM_ScrapeCategory") && reporter.times.count("BM_PlainCurlLoop")) {
+  if (reporter.real("BM_ScrapeCategory") > 0 && reporter.real("BM_PlainCurlLoop") > 0) {
     std::printf("scrape / plain libcurl loop (%d pages x %d books): %.2f (goal <= 1.30)\n", kPages, kBooks,
-                reporter.times["BM_ScrapeCategory"] / reporter.times["BM_PlainCurlLoop"]);
-    if (reporter.times.count("BM_ScrapeCategoryUntilShown")) {
+                reporter.real("BM_ScrapeCategory") / reporter.real("BM_PlainCurlLoop"));
+    if (reporter.real("BM_ScrapeCategoryUntilShown") > 0) {
       std::printf("scrape until the widgets show every row / plain libcurl loop: %.2f\n",
-                  reporter.times["BM_ScrapeCategoryUntilShown"] / reporter.times["BM_PlainCurlLoop"]);
+                  reporter.real("BM_ScrapeCategoryUntilShown") / reporter.real("BM_PlainCurlLoop"));
     }
-    if (reporter.times.count("BM_HttpFetchLoop")) {
+    if (reporter.real("BM_HttpFetchLoop") > 0) {
       std::printf("http_fetch loop / plain libcurl loop: %.2f\n",
-                  reporter.times["BM_HttpFetchLoop"] / reporter.times["BM_PlainCurlLoop"]);
+                  reporter.real("BM_HttpFetchLoop") / reporter.real("BM_PlainCurlLoop"));
     }
   }
 

@@ -22,7 +22,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <thread>
 
 #include "app/startup.h"
@@ -33,6 +32,7 @@
 #include "downloads/download_worker.h"
 #include "downloads/task_list.h"
 #include "platform/toolkit.h"
+#include "support/ratio_reporter.h"
 
 extern char** environ;
 
@@ -169,15 +169,6 @@ void BM_CurlParallel300(benchmark::State& state) {
 BENCHMARK(BM_BatchOf300)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();
 BENCHMARK(BM_CurlParallel300)->Unit(benchmark::kMillisecond)->Iterations(3)->UseManualTime();
 
-class RatioReporter final : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) times[run.run_name.function_name] = run.GetAdjustedRealTime();
-  }
-  std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -208,10 +199,10 @@ int main(int argc, char** argv) {
     archive_urls.push_back(base_url + "/file/" + id + "_1.rar");
   }
 
-  RatioReporter reporter;
+  quill::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  double ours = reporter.times["BM_BatchOf300"];
-  double curl = reporter.times["BM_CurlParallel300"];
+  double ours = reporter.real("BM_BatchOf300");
+  double curl = reporter.real("BM_CurlParallel300");
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   if (ours > 0 && curl > 0) std::printf("batch of 300 / curl --parallel: %.2fx (goal <= 1.5)\n", ours / curl);

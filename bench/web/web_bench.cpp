@@ -5,14 +5,13 @@
 #include <curl/curl.h>
 #include <httplib.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <map>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/codepage.h"
+#include "support/ratio_reporter.h"
 #include "web/http_client.h"
 
 namespace {
@@ -100,8 +99,6 @@ void BM_BareCurl(benchmark::State& state) {
   }
 }
 
-double fastest(const std::vector<double>& times) { return *std::min_element(times.begin(), times.end()); }
-
 // Repetitions of the two run interleaved in random order (see main), so that
 // the load of a shared machine weighs on both alike; the fastest repetition is
 // the one least disturbed by it.
@@ -109,42 +106,19 @@ BENCHMARK(BM_HttpFetch)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->Repetitions(5)
-    ->ComputeStatistics("min", fastest)
+    ->ComputeStatistics("min", quill::bench::fastest)
     ->ReportAggregatesOnly();
 BENCHMARK(BM_BareCurl)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->Repetitions(5)
-    ->ComputeStatistics("min", fastest)
+    ->ComputeStatistics("min", quill::bench::fastest)
     ->ReportAggregatesOnly();
-
-// Keeps each benchmark's aggregate real and CPU times to print the ratios.
-class RatioReporter final : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const auto& run : runs) {
-      const std::string name = run.benchmark_name();
-      const std::string key = name.substr(0, name.find('/')) + "/" + run.aggregate_name;
-      times_[key] = run.GetAdjustedRealTime();
-      times_[key + "/cpu"] = run.GetAdjustedCPUTime();
-    }
-  }
-  double time(const std::string& name) const {
-    auto it = times_.find(name);
-    return it == times_.end() ? 0.0 : it->second;
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<char*> args(argv, argv + argc);
-  char interleave[] = "--benchmark_enable_random_interleaving=true";
-  args.insert(args.begin() + 1, interleave);
+  std::vector<char*> args = quill::bench::interleaved_arguments(argc, argv);
   int count = static_cast<int>(args.size());
   benchmark::Initialize(&count, args.data());
   curl_global_init(CURL_GLOBAL_DEFAULT);
@@ -154,16 +128,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "the page did not come back whole\n");
     return 1;
   }
-  RatioReporter reporter;
+  quill::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto ratio = [&](const std::string& aggregate) {
-    const double peer = reporter.time("BM_BareCurl/" + aggregate);
-    return peer > 0 ? reporter.time("BM_HttpFetch/" + aggregate) / peer : 0.0;
-  };
   std::printf(
       "%d requests of %zu bytes; http_fetch / bare libcurl = %.3f (median real time), %.3f (fastest run), %.3f "
       "(median CPU time of the calling thread)\n",
-      requests_per_run, page().size(), ratio("median"), ratio("min"), ratio("median/cpu"));
+      requests_per_run, page().size(), reporter.ratio("BM_HttpFetch/median", "BM_BareCurl/median"),
+      reporter.ratio("BM_HttpFetch/min", "BM_BareCurl/min"),
+      reporter.cpu_ratio("BM_HttpFetch/median", "BM_BareCurl/median"));
   benchmark::Shutdown();
   curl_global_cleanup();
 }

@@ -129,12 +129,24 @@ LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wpa
   return procedure ? procedure(window, message, wparam, lparam) : 0;
 }
 
+std::function<void()>& before_sent_message() {
+  static std::function<void()> hook;
+  return hook;
+}
+
+void set_before_sent_message(std::function<void()> hook) {
+  std::lock_guard lock(registry_mutex);
+  before_sent_message() = std::move(hook);
+}
+
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   QObject* target = nullptr;
+  std::function<void()> before;
   {
     std::lock_guard lock(registry_mutex);
     if (window == nullptr || windows().count(window) == 0) return 0;
     target = window->host->message_target();
+    before = before_sent_message();
   }
   if (target == nullptr) return 0;
   if (QThread::currentThread() == target->thread()) {
@@ -147,6 +159,7 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   QMetaObject::invokeMethod(
       target,
       [&] {
+        if (before) before();
         if (alive(window)) result = window->procedure.load()(window, message, wparam, lparam);
       },
       Qt::BlockingQueuedConnection);

@@ -13,6 +13,8 @@
 // may be held across it that the window's thread could be waiting for.
 // Not supported: posted messages, hooks, non-client messages.
 
+#include <functional>
+
 #include "platform/win_types.h"
 
 namespace quill::win {
@@ -21,6 +23,11 @@ LONG_PTR SetWindowLongA(HWND window, int index, LONG_PTR value);  // only GWL_WN
 LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 BOOL TrackMouseEvent(TRACKMOUSEEVENT* request);
+
+// Runs on a window's thread just before a message sent from another thread is
+// delivered, so that the toolkit can first apply the widget updates it still
+// holds from writes made before the send. Empty to remove it.
+void set_before_sent_message(std::function<void()> hook);
 
 // GDI: a solid brush and a rectangle fill on a device context.
 HBRUSH CreateSolidBrush(COLORREF colour);

@@ -5,10 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <thread>
 
@@ -16,11 +15,12 @@
 #include "app/qt_toolkit.h"
 #include "platform/codepage.h"
 #include "platform/toolkit.h"
+#include "support/ratio_reporter.h"
 
 namespace {
 
 constexpr int kRows = 200;
-QTreeWidget* catalogue = nullptr;
+QTreeView* catalogue = nullptr;
 
 void BM_ToolkitCellText(benchmark::State& state) {
   int row = 0;
@@ -37,22 +37,16 @@ void BM_UiThreadRoundTrip(benchmark::State& state) {
     std::string text;
     QMetaObject::invokeMethod(
         catalogue,
-        [&] { text = quill::platform::utf16_to_gbk(catalogue->topLevelItem(row)->text(1).toStdU16String()); },
+        [&] {
+          const QString shown = catalogue->model()->index(row, 1).data().toString();
+          text = quill::platform::utf16_to_gbk(shown.toStdU16String());
+        },
         Qt::BlockingQueuedConnection);
     benchmark::DoNotOptimize(text);
     row = (row + 1) % kRows;
   }
 }
 BENCHMARK(BM_UiThreadRoundTrip)->MinTime(0.2)->UseRealTime();
-
-class RatioReporter final : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> times;
-};
 
 }  // namespace
 
@@ -69,18 +63,17 @@ int main(int argc, char** argv) {
     quill::toolkit::set_cell_text("列表", row, 1, quill::gbk("书名") + std::to_string(row));
   }
   quill::toolkit::process_pending_events();
-  catalogue = static_cast<QTreeWidget*>(toolkit.widget("列表"));
+  catalogue = static_cast<QTreeView*>(toolkit.widget("列表"));
 
-  RatioReporter reporter;
+  quill::bench::RatioReporter reporter;
   std::thread runner([&] {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     QMetaObject::invokeMethod(&application, &QApplication::quit, Qt::QueuedConnection);
   });
   QApplication::exec();
   runner.join();
-  const double own = reporter.times["BM_ToolkitCellText/min_time:0.200/real_time"];
-  const double peer = reporter.times["BM_UiThreadRoundTrip/min_time:0.200/real_time"];
-  if (own > 0 && peer > 0) std::printf("ratio: UI-thread round trip / toolkit read = %.1f\n", peer / own);
+  const double ratio = reporter.ratio("BM_UiThreadRoundTrip", "BM_ToolkitCellText");
+  if (ratio > 0) std::printf("ratio: UI-thread round trip / toolkit read = %.1f\n", ratio);
   quill::toolkit::install_backend(nullptr);
   return 0;
 }

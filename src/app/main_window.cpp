@@ -11,11 +11,12 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <map>
 #include <string>
 
 #include "app/handlers.h"
+#include "app/list_view_model.h"
 #include "app/owner_drawn_list_box.h"
 #include "app/widget_host.h"
 
@@ -104,19 +105,18 @@ QFont tab_font() {
   return font;
 }
 
-QTreeWidget* make_list_view(QWidget* parent) {
-  auto* view = new QTreeWidget(parent);
-  view->setColumnCount(static_cast<int>(std::size(kColumns)));
+QTreeView* make_list_view(QWidget* parent) {
+  auto* view = new QTreeView(parent);
+  auto* model = new ListViewModel(static_cast<int>(std::size(kColumns)), view);
+  view->setModel(model);
   view->setRootIsDecorated(false);
   view->setUniformRowHeights(true);
   view->setSelectionBehavior(QAbstractItemView::SelectRows);
   view->header()->setMinimumSectionSize(0);
   view->header()->setStretchLastSection(false);
   view->header()->setSectionsMovable(false);
-  auto* header = view->headerItem();
   for (int column = 0; column < static_cast<int>(std::size(kColumns)); ++column) {
-    header->setText(column, QString::fromUtf8(kColumns[column].title));
-    header->setTextAlignment(column, kColumns[column].alignment);
+    model->set_column(column, QString::fromUtf8(kColumns[column].title), kColumns[column].alignment);
     view->setColumnWidth(column, kColumns[column].width);
   }
   view->header()->setSectionResizeMode(static_cast<int>(std::size(kColumns)) - 1, QHeaderView::Fixed);

@@ -8,8 +8,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStyle>
-#include <QTreeWidget>
+#include <QTimer>
+#include <QTreeView>
 
+#include "app/list_view_model.h"
 #include "app/owner_drawn_list_box.h"
 #include "platform/codepage.h"
 #include "platform/window_messages.h"
@@ -17,14 +19,13 @@
 namespace quill::app {
 namespace {
 
-constexpr int kRowIdRole = Qt::UserRole + 1;
+constexpr int kRowIdRole = ListViewModel::kRowIdRole;
 
 QString to_qt(const std::string& gbk) { return QString::fromStdU16String(platform::gbk_to_utf16(gbk)); }
 std::string from_qt(const QString& text) { return platform::utf16_to_gbk(text.toStdU16String()); }
 
 bool has_tick(ControlKind kind) { return kind == ControlKind::check_box || kind == ControlKind::radio_button; }
 
-std::uint64_t row_id(const QTreeWidgetItem* item) { return item->data(0, kRowIdRole).toULongLong(); }
 std::uint64_t row_id(const QListWidgetItem* item) { return item->data(kRowIdRole).toULongLong(); }
 
 // A check box caption too wide for its box goes on two lines at its first
@@ -39,6 +40,14 @@ QString displayed_caption(QAbstractButton* box, const QString& caption) {
   return caption.left(space) + QLatin1Char('\n') + caption.mid(end);
 }
 
+// Writes from other threads are applied at most once a frame.
+constexpr int kFrameMs = 16;
+
+ListViewModel* list_model(QWidget* widget) {
+  auto* view = qobject_cast<QTreeView*>(widget);
+  return view ? dynamic_cast<ListViewModel*>(view->model()) : nullptr;
+}
+
 QSize client_size(ControlKind kind, QWidget* widget) {
   if (kind == ControlKind::list_box) return static_cast<OwnerDrawnListBox*>(widget)->client_size();
   return widget->size();
@@ -46,9 +55,11 @@ QSize client_size(ControlKind kind, QWidget* widget) {
 
 }  // namespace
 
-QtToolkit::QtToolkit() : ui_thread_(std::this_thread::get_id()) {}
+QtToolkit::QtToolkit() : ui_thread_(std::this_thread::get_id()) {
+  win::set_before_sent_message([this] { drain(); });
+}
 
-QtToolkit::~QtToolkit() = default;
+QtToolkit::~QtToolkit() { win::set_before_sent_message({}); }
 
 QtToolkit::Control* QtToolkit::find(std::string_view name) {
   auto it = controls_.find(name);
@@ -99,7 +110,7 @@ void QtToolkit::add_control(std::string_view name, ControlKind kind, QWidget* wi
       break;
     }
     case ControlKind::list_view:
-      control.columns = static_cast<QTreeWidget*>(widget)->columnCount();
+      if (ListViewModel* model = list_model(widget)) control.columns = model->columnCount();
       break;
     case ControlKind::tab_control:
     case ControlKind::list_box:
@@ -127,7 +138,6 @@ void QtToolkit::add_control(std::string_view name, ControlKind kind, QWidget* wi
 void QtToolkit::remove_controls() {
   for (auto& [source, name] : size_sources_) source->removeEventFilter(this);
   size_sources_.clear();
-  tree_items_.clear();
   list_items_.clear();
   std::lock_guard lock(mutex_);
   for (auto& [name, control] : controls_) {
@@ -164,16 +174,15 @@ void QtToolkit::watch_user_changes(const std::string& name, ControlKind kind, QW
       });
       break;
     case ControlKind::list_view:
-      connect(static_cast<QTreeWidget*>(widget), &QTreeWidget::itemChanged, this,
-              [this, name](QTreeWidgetItem* item, int column) {
-                if (applying_ || column != 0) return;
-                const std::uint64_t id = row_id(item);
-                const int tick = item->checkState(0) == Qt::Checked ? 1 : 0;
-                std::lock_guard lock(mutex_);
-                Control* control = find(name);
-                if (control == nullptr) return;
-                if (int row = row_index(*control, id); row >= 0) control->rows[static_cast<size_t>(row)].tick = tick;
-              });
+      if (ListViewModel* model = list_model(widget)) {
+        model->on_user_tick = [this, name](std::uint64_t id, bool ticked) {
+          std::lock_guard lock(mutex_);
+          Control* control = find(name);
+          if (control == nullptr) return;
+          if (int row = row_index(*control, id); row >= 0)
+            control->rows[static_cast<size_t>(row)].tick = ticked ? 1 : 0;
+        };
+      }
       break;
     case ControlKind::list_box: {
       auto* list = static_cast<QListWidget*>(widget);
@@ -212,7 +221,16 @@ void QtToolkit::flush() {
     drain();
   } else if (!drain_queued_.exchange(true)) {
     QMetaObject::invokeMethod(
-        this, [this] { drain(); }, Qt::QueuedConnection);
+        this, [this] { drain_within_frame(); }, Qt::QueuedConnection);
+  }
+}
+
+void QtToolkit::drain_within_frame() {
+  const qint64 since = last_drain_.isValid() ? last_drain_.elapsed() : kFrameMs;
+  if (since >= kFrameMs) {
+    drain();
+  } else {
+    QTimer::singleShot(static_cast<int>(kFrameMs - since), this, [this] { drain(); });
   }
 }
 
@@ -220,6 +238,7 @@ void QtToolkit::drain() {
   if (draining_) return;  // an update wrote again; the running loop applies it
   draining_ = true;
   drain_queued_ = false;
+  last_drain_.start();
   // Takes every queued update at once, so a writer and the UI thread meet on
   // the lock once per batch rather than once per update.
   for (;;) {
@@ -326,19 +345,21 @@ void QtToolkit::apply_selection(const std::string& name) {
   }
 }
 
-void QtToolkit::apply_tick(const std::string& name, std::uint64_t id) {
+void QtToolkit::apply_tick(const std::string& name, int row, std::uint64_t id) {
+  ListViewModel* model = list_model(widget(name));
+  if (model == nullptr) return;
+  if (model == nullptr || model->row_id(row) != id) return;
+  // The tick the mirror holds now: the user may have changed it since.
   int tick = 0;
   {
     std::lock_guard lock(mutex_);
     Control* control = find(name, ControlKind::list_view);
     if (control == nullptr) return;
-    const int row = row_index(*control, id);
-    if (row < 0) return;
-    tick = control->rows[static_cast<size_t>(row)].tick;
+    const int current = row_index(*control, id);
+    if (current < 0) return;
+    tick = control->rows[static_cast<size_t>(current)].tick;
   }
-  if (auto it = tree_items_.find(id); it != tree_items_.end()) {
-    it->second->setCheckState(0, tick ? Qt::Checked : Qt::Unchecked);
-  }
+  model->set_tick(row, tick != 0);
 }
 
 win::HWND QtToolkit::control_handle(std::string_view name) {
@@ -507,18 +528,7 @@ int QtToolkit::list_view_insert_row(std::string_view name, int position, const s
     row.cells[0] = text;
     control->rows.insert(control->rows.begin() + index, std::move(row));
     enqueue([this, key = std::string(name), index, id, text] {
-      auto* tree = qobject_cast<QTreeWidget*>(widget(key));
-      if (tree == nullptr) return;
-      auto* item = new QTreeWidgetItem();
-      item->setData(0, kRowIdRole, QVariant::fromValue<qulonglong>(id));
-      item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-      item->setCheckState(0, Qt::Unchecked);
-      item->setText(0, to_qt(text));
-      for (int column = 0; column < tree->columnCount(); ++column) {
-        item->setTextAlignment(column, Qt::Alignment(tree->headerItem()->textAlignment(column)));
-      }
-      tree->insertTopLevelItem(index, item);
-      tree_items_[id] = item;
+      if (ListViewModel* model = list_model(widget(key))) model->insert_row(index, id, text);
     });
   }
   flush();
@@ -532,10 +542,7 @@ void QtToolkit::list_view_clear(std::string_view name) {
     if (control == nullptr) return;
     control->rows.clear();
     enqueue([this, key = std::string(name)] {
-      auto* tree = qobject_cast<QTreeWidget*>(widget(key));
-      if (tree == nullptr) return;
-      for (int i = 0; i < tree->topLevelItemCount(); ++i) tree_items_.erase(row_id(tree->topLevelItem(i)));
-      tree->clear();
+      if (ListViewModel* model = list_model(widget(key))) model->clear();
     });
   }
   flush();
@@ -561,8 +568,10 @@ void QtToolkit::set_cell_text(std::string_view name, int row, int column, const 
     }
     Row& target = control->rows[static_cast<size_t>(row)];
     target.cells[static_cast<size_t>(column)] = text;
-    enqueue([this, id = target.id, column, text] {
-      if (auto it = tree_items_.find(id); it != tree_items_.end()) it->second->setText(column, to_qt(text));
+    // The mirror and the model change in the same order, so the row index
+    // taken now is the model's when the update is applied.
+    enqueue([this, key = std::string(name), row, column, text] {
+      if (ListViewModel* model = list_model(widget(key))) model->set_cell(row, column, text);
     });
   }
   flush();
@@ -582,7 +591,7 @@ void QtToolkit::set_tick_state(std::string_view name, int row, int state) {
     if (control == nullptr || row < 0 || row >= static_cast<int>(control->rows.size())) return;
     Row& target = control->rows[static_cast<size_t>(row)];
     target.tick = state != 0 ? 1 : 0;
-    enqueue([this, key = std::string(name), id = target.id] { apply_tick(key, id); });
+    enqueue([this, key = std::string(name), row, id = target.id] { apply_tick(key, row, id); });
   }
   flush();
 }

@@ -8,8 +8,10 @@
 //    round trip through the UI thread;
 //  - writes change the mirror under the mutex and append a widget update to
 //    one ordered queue that the UI thread applies (at once when the writer is
-//    the UI thread, else on its next event). The writer sees its write at once;
-//    the widgets follow in the order the writes were made;
+//    the UI thread, else within a frame, so that a flood of writes costs one
+//    layout and one repaint a frame). The writer sees its write at once; the
+//    widgets follow in the order the writes were made, and a message the
+//    writer sends afterwards finds them applied;
 //  - what the user does (ticking a row, choosing a radio button, selecting a
 //    row, typing) goes into the mirror from the widgets' signals.
 // The mutex is never held while widget code runs or a message is sent, and no
@@ -22,6 +24,7 @@
 // controls it knows. Not supported: list view selection, edit boxes'
 // multi-line text, tab page switching through properties.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -39,7 +42,6 @@
 #include "platform/toolkit.h"
 
 class QListWidgetItem;
-class QTreeWidgetItem;
 
 namespace quill::app {
 
@@ -118,7 +120,7 @@ class QtToolkit final : public QObject, public toolkit::Backend {
     int width = 0;
     int height = 0;
     int columns = 1;
-    std::vector<Row> rows;
+    std::deque<Row> rows;  // rows inserted near either end move few others
   };
   using Op = std::function<void()>;
 
@@ -132,13 +134,15 @@ class QtToolkit final : public QObject, public toolkit::Backend {
   // Inserts a list box row; position -1 appends. The new index, or -1.
   int insert_list_box_row(std::string_view name, int position, const std::string& text);
   void drain();
+  // Drains now if the last drain was a frame ago or more, else a frame after it.
+  void drain_within_frame();
 
   // Queued widget updates (UI thread), each reading the mirror when applied.
   void apply_text(const std::string& name);
   void apply_flags(const std::string& name);
   void apply_ticked(const std::string& name);
   void apply_selection(const std::string& name);
-  void apply_tick(const std::string& name, std::uint64_t id);
+  void apply_tick(const std::string& name, int row, std::uint64_t id);
 
   void watch_user_changes(const std::string& name, ControlKind kind, QWidget* widget);
   void update_client_size(QObject* source);
@@ -153,7 +157,7 @@ class QtToolkit final : public QObject, public toolkit::Backend {
   // UI thread only.
   bool applying_ = false;
   bool draining_ = false;
-  std::unordered_map<std::uint64_t, QTreeWidgetItem*> tree_items_;
+  QElapsedTimer last_drain_;
   std::unordered_map<std::uint64_t, QListWidgetItem*> list_items_;
   std::unordered_map<QObject*, std::string> size_sources_;
 };

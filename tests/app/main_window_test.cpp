@@ -11,7 +11,7 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <filesystem>
 #include <fstream>
 
@@ -53,7 +53,7 @@ const Expected kForm[] = {
     {"按钮1", "QPushButton", "分组框1", 391, 16, 88, 24, "获取资源", 1},
     {"高级选择夹1", "QTabWidget", "", 1, 2, 495, 440, nullptr, 1},
     {"编辑框2", "QLineEdit", "资源列表", 519, 430, 16, 16, "1", 0},
-    {"列表", "QTreeWidget", "资源列表", 8, 8, 479, 406, nullptr, 1},
+    {"列表", "QTreeView", "资源列表", 8, 8, 479, 406, nullptr, 1},
     {"列表框", "QListWidget", "下载管理", 8, 8, 479, 400, nullptr, 1},
 };
 
@@ -113,8 +113,9 @@ TEST_F(MainWindowTest, EveryControlHasItsKindContainerGeometryTextAndState) {
 }
 
 TEST_F(MainWindowTest, CatalogueColumnsAndTheHiddenFifthColumnKeepsItsText) {
-  auto* list = qobject_cast<QTreeWidget*>(widget("列表"));
+  auto* list = qobject_cast<QTreeView*>(widget("列表"));
   ASSERT_NE(list, nullptr);
+  QAbstractItemModel* rows = list->model();
   struct Column {
     const char* title;
     int width;
@@ -125,12 +126,13 @@ TEST_F(MainWindowTest, CatalogueColumnsAndTheHiddenFifthColumnKeepsItsText) {
                             {"更新时间", 80, Qt::AlignHCenter},
                             {"书籍描述", 220, Qt::AlignHCenter},
                             {"", 0, Qt::AlignLeft}};
-  ASSERT_EQ(list->columnCount(), 5);
+  ASSERT_EQ(rows->columnCount(), 5);
   for (int c = 0; c < 5; ++c) {
     SCOPED_TRACE(c);
-    EXPECT_EQ(list->headerItem()->text(c), QString::fromUtf8(columns[c].title));
+    EXPECT_EQ(rows->headerData(c, Qt::Horizontal).toString(), QString::fromUtf8(columns[c].title));
     EXPECT_EQ(list->header()->sectionSize(c), columns[c].width);
-    EXPECT_TRUE(Qt::Alignment(list->headerItem()->textAlignment(c)) & columns[c].alignment);
+    EXPECT_TRUE(Qt::Alignment(rows->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).toInt()) &
+                columns[c].alignment);
   }
   EXPECT_EQ(toolkit::list_view_count("列表"), 0);
 
@@ -141,10 +143,10 @@ TEST_F(MainWindowTest, CatalogueColumnsAndTheHiddenFifthColumnKeepsItsText) {
   EXPECT_EQ(toolkit::cell_text("列表", row, 4), address);
   pump();
   EXPECT_EQ(list->header()->sectionSize(4), 0) << "the fifth column never shows";
-  EXPECT_EQ(list->topLevelItem(row)->text(4).toStdString(), address);
-  EXPECT_EQ(list->topLevelItem(row)->text(1), QString::fromUtf8("测试书"));
+  EXPECT_EQ(rows->index(row, 4).data().toString().toStdString(), address);
+  EXPECT_EQ(rows->index(row, 1).data().toString(), QString::fromUtf8("测试书"));
   EXPECT_EQ(toolkit::tick_state("列表", row), 0);
-  EXPECT_EQ(list->topLevelItem(row)->checkState(0), Qt::Unchecked);
+  EXPECT_EQ(rows->index(row, 0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Unchecked);
 }
 
 TEST_F(MainWindowTest, RadioButtonsAreOneExclusiveGroup) {
@@ -166,7 +168,7 @@ TEST_F(MainWindowTest, RadioButtonsAreOneExclusiveGroup) {
 
 TEST_F(MainWindowTest, SelectAllTicksAndUnticksEveryRow) {
   auto* box = static_cast<QCheckBox*>(widget("选择框1"));
-  auto* list = static_cast<QTreeWidget*>(widget("列表"));
+  QAbstractItemModel* rows = static_cast<QTreeView*>(widget("列表"))->model();
 
   box->click();  // an empty list: nothing happens
   EXPECT_EQ(toolkit::get_property("选择框1", toolkit::Property::ticked), 1);
@@ -182,11 +184,13 @@ TEST_F(MainWindowTest, SelectAllTicksAndUnticksEveryRow) {
     for (int row = 0; row < kRows; ++row) {
       SCOPED_TRACE("row " + std::to_string(row) + " after click to " + std::to_string(state));
       EXPECT_EQ(toolkit::tick_state("列表", row), state);
-      EXPECT_EQ(list->topLevelItem(row)->checkState(0), state ? Qt::Checked : Qt::Unchecked);
+      EXPECT_EQ(rows->index(row, 0).data(Qt::CheckStateRole).value<Qt::CheckState>(),
+                state ? Qt::Checked : Qt::Unchecked);
     }
   }
-  // A row ticked by the user is seen by the toolkit.
-  list->topLevelItem(4)->setCheckState(0, Qt::Checked);
+  // A row ticked by the user (the view's tick box sets the model's check
+  // state) is seen by the toolkit.
+  rows->setData(rows->index(4, 0), Qt::Checked, Qt::CheckStateRole);
   EXPECT_EQ(toolkit::tick_state("列表", 4), 1);
 }
 

@@ -51,7 +51,7 @@ class ListViewModel final : public QAbstractTableModel {
  private:
   struct Row {
     std::uint64_t id;
-    std::vector<std::string> cells;   // GBK
+    std::vector<std::string> cells;      // GBK
     mutable std::vector<QString> shown;  // display text, converted on first use
     mutable std::vector<bool> converted;
     bool ticked = false;

@@ -126,6 +126,7 @@ void QtToolkit::add_control(std::string_view name, ControlKind kind, QWidget* wi
   }
   size_sources_[widget] = key;
   widget->installEventFilter(this);
+  if (kind == ControlKind::list_view) list_views_[key] = qobject_cast<QTreeView*>(widget);
   if (kind == ControlKind::list_box) {
     // A scroll bar coming or going changes the client area too.
     QWidget* viewport = static_cast<QListWidget*>(widget)->viewport();
@@ -139,12 +140,18 @@ void QtToolkit::remove_controls() {
   for (auto& [source, name] : size_sources_) source->removeEventFilter(this);
   size_sources_.clear();
   list_items_.clear();
+  list_views_.clear();
   std::lock_guard lock(mutex_);
   for (auto& [name, control] : controls_) {
     if (control.widget) control.widget->disconnect(this);
   }
   controls_.clear();
   ops_.clear();
+}
+
+ListViewModel* QtToolkit::shown_model(const std::string& name) const {
+  auto it = list_views_.find(name);
+  return it == list_views_.end() || it->second.isNull() ? nullptr : list_model(it->second.data());
 }
 
 QWidget* QtToolkit::widget(std::string_view name) {
@@ -346,7 +353,7 @@ void QtToolkit::apply_selection(const std::string& name) {
 }
 
 void QtToolkit::apply_tick(const std::string& name, int row, std::uint64_t id) {
-  ListViewModel* model = list_model(widget(name));
+  ListViewModel* model = shown_model(name);
   if (model == nullptr) return;
   if (model == nullptr || model->row_id(row) != id) return;
   // The tick the mirror holds now: the user may have changed it since.
@@ -528,7 +535,7 @@ int QtToolkit::list_view_insert_row(std::string_view name, int position, const s
     row.cells[0] = text;
     control->rows.insert(control->rows.begin() + index, std::move(row));
     enqueue([this, key = std::string(name), index, id, text] {
-      if (ListViewModel* model = list_model(widget(key))) model->insert_row(index, id, text);
+      if (ListViewModel* model = shown_model(key)) model->insert_row(index, id, text);
     });
   }
   flush();
@@ -542,7 +549,7 @@ void QtToolkit::list_view_clear(std::string_view name) {
     if (control == nullptr) return;
     control->rows.clear();
     enqueue([this, key = std::string(name)] {
-      if (ListViewModel* model = list_model(widget(key))) model->clear();
+      if (ListViewModel* model = shown_model(key)) model->clear();
     });
   }
   flush();
@@ -571,7 +578,7 @@ void QtToolkit::set_cell_text(std::string_view name, int row, int column, const 
     // The mirror and the model change in the same order, so the row index
     // taken now is the model's when the update is applied.
     enqueue([this, key = std::string(name), row, column, text] {
-      if (ListViewModel* model = list_model(widget(key))) model->set_cell(row, column, text);
+      if (ListViewModel* model = shown_model(key)) model->set_cell(row, column, text);
     });
   }
   flush();

@@ -42,8 +42,11 @@
 #include "platform/toolkit.h"
 
 class QListWidgetItem;
+class QTreeView;
 
 namespace quill::app {
+
+class ListViewModel;
 
 enum class ControlKind {
   window,
@@ -143,6 +146,8 @@ class QtToolkit final : public QObject, public toolkit::Backend {
   void apply_ticked(const std::string& name);
   void apply_selection(const std::string& name);
   void apply_tick(const std::string& name, int row, std::uint64_t id);
+  // The model a list view shows, found without the mutex; nullptr once gone.
+  ListViewModel* shown_model(const std::string& name) const;
 
   void watch_user_changes(const std::string& name, ControlKind kind, QWidget* widget);
   void update_client_size(QObject* source);
@@ -159,6 +164,7 @@ class QtToolkit final : public QObject, public toolkit::Backend {
   bool draining_ = false;
   QElapsedTimer last_drain_;
   std::unordered_map<std::uint64_t, QListWidgetItem*> list_items_;
+  std::unordered_map<std::string, QPointer<QTreeView>> list_views_;
   std::unordered_map<QObject*, std::string> size_sources_;
 };
 

@@ -19,11 +19,11 @@ bool ListViewModel::valid(int row, int column) const {
   return row >= 0 && row < rowCount() && column >= 0 && column < columnCount();
 }
 
-void ListViewModel::insert_row(int row, std::uint64_t id, const std::string& first_cell) {
+void ListViewModel::insert_row(int row, std::uint64_t id, std::vector<std::string> cells) {
   if (row < 0 || row > rowCount()) return;
   const size_t width = columns_.size();
-  Row added{id, std::vector<std::string>(width), std::vector<QString>(width), std::vector<bool>(width), false};
-  added.cells[0] = first_cell;
+  cells.resize(width);
+  Row added{id, std::move(cells), std::vector<QString>(width), std::vector<bool>(width), false};
   beginInsertRows({}, row, row);
   rows_.insert(rows_.begin() + row, std::move(added));
   endInsertRows();

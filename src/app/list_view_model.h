@@ -29,8 +29,8 @@ class ListViewModel final : public QAbstractTableModel {
   // A column's title and the alignment of its title and cells.
   void set_column(int column, const QString& title, Qt::Alignment alignment);
 
-  // `row` must be within 0..rowCount(); cells other than the first start empty.
-  void insert_row(int row, std::uint64_t id, const std::string& first_cell);
+  // `row` must be within 0..rowCount(); missing cells are empty, extra ones dropped.
+  void insert_row(int row, std::uint64_t id, std::vector<std::string> cells);
   // Out-of-range rows and columns are ignored.
   void set_cell(int row, int column, const std::string& text);
   void set_tick(int row, bool ticked);

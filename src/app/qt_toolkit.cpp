@@ -147,6 +147,7 @@ void QtToolkit::remove_controls() {
   }
   controls_.clear();
   ops_.clear();
+  last_insert_ = {};
 }
 
 ListViewModel* QtToolkit::shown_model(const std::string& name) const {
@@ -254,6 +255,7 @@ void QtToolkit::drain() {
       std::lock_guard lock(mutex_);
       if (ops_.empty()) break;
       batch.swap(ops_);
+      last_insert_ = {};
     }
     applying_ = true;
     for (Op& op : batch) op();
@@ -533,10 +535,12 @@ int QtToolkit::list_view_insert_row(std::string_view name, int position, const s
     const std::uint64_t id = next_row_id_++;
     Row row{id, std::vector<std::string>(static_cast<size_t>(control->columns)), 0};
     row.cells[0] = text;
+    auto cells = std::make_shared<std::vector<std::string>>(row.cells);
     control->rows.insert(control->rows.begin() + index, std::move(row));
-    enqueue([this, key = std::string(name), index, id, text] {
-      if (ListViewModel* model = shown_model(key)) model->insert_row(index, id, text);
+    enqueue([this, key = std::string(name), index, id, cells] {
+      if (ListViewModel* model = shown_model(key)) model->insert_row(index, id, std::move(*cells));
     });
+    last_insert_ = {control, index, std::move(cells)};
   }
   flush();
   return index;
@@ -575,6 +579,10 @@ void QtToolkit::set_cell_text(std::string_view name, int row, int column, const 
     }
     Row& target = control->rows[static_cast<size_t>(row)];
     target.cells[static_cast<size_t>(column)] = text;
+    if (last_insert_.control == control && last_insert_.row == row) {
+      (*last_insert_.cells)[static_cast<size_t>(column)] = text;
+      return;  // the queued insertion carries it; the UI thread is already told
+    }
     // The mirror and the model change in the same order, so the row index
     // taken now is the model's when the update is applied.
     enqueue([this, key = std::string(name), row, column, text] {

@@ -33,6 +33,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -130,7 +131,10 @@ class QtToolkit final : public QObject, public toolkit::Backend {
   // mutex_ held by the caller for the next three.
   Control* find(std::string_view name);
   Control* find(std::string_view name, ControlKind kind);
-  void enqueue(Op op) { ops_.push_back(std::move(op)); }
+  void enqueue(Op op) {
+    ops_.push_back(std::move(op));
+    last_insert_ = {};
+  }
   // After a write, with mutex_ released: apply the queue now (UI thread) or
   // have the UI thread apply it.
   void flush();
@@ -157,6 +161,15 @@ class QtToolkit final : public QObject, public toolkit::Backend {
   std::mutex mutex_;
   std::map<std::string, Control, std::less<>> controls_;
   std::deque<Op> ops_;
+  // The cells of a list view row whose insertion is the last queued update:
+  // cells written right after it join it, so the row reaches the widget
+  // whole, in one update. Cleared by any other update and by each drain.
+  struct PendingInsert {
+    const Control* control = nullptr;
+    int row = -1;
+    std::shared_ptr<std::vector<std::string>> cells;
+  };
+  PendingInsert last_insert_;
   std::uint64_t next_row_id_ = 1;
   std::atomic<bool> drain_queued_{false};
   // UI thread only.

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/handlers.h"
+#include "app/list_view_delegate.h"
 #include "app/list_view_model.h"
 #include "app/owner_drawn_list_box.h"
 #include "app/widget_host.h"
@@ -109,6 +110,7 @@ QTreeView* make_list_view(QWidget* parent) {
   auto* view = new QTreeView(parent);
   auto* model = new ListViewModel(static_cast<int>(std::size(kColumns)), view);
   view->setModel(model);
+  view->setItemDelegate(new ListViewDelegate(view));
   view->setRootIsDecorated(false);
   view->setUniformRowHeights(true);
   view->setSelectionBehavior(QAbstractItemView::SelectRows);

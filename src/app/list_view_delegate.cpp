@@ -38,8 +38,8 @@ QRect ListViewDelegate::text_area(const QStyleOptionViewItem& item, QStyle* styl
   QStyleOptionViewItem probe = item;
   probe.text = QStringLiteral(" ");
   const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &probe, item.widget);
-  const QMargins margins(area.left() - item.rect.left(), area.top() - item.rect.top(),
-                         item.rect.right() - area.right(), item.rect.bottom() - area.bottom());
+  const QMargins margins(area.left() - item.rect.left(), area.top() - item.rect.top(), item.rect.right() - area.right(),
+                         item.rect.bottom() - area.bottom());
   insets_.push_back({style, item.rect.height(), tick_box, item.direction, margins});
   return area;
 }
@@ -67,11 +67,11 @@ void ListViewDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   painter->save();
   painter->setClipRect(option.rect);
   painter->setFont(item.font);
-  painter->setPen(item.palette.color(group, item.state & QStyle::State_Selected ? QPalette::HighlightedText
-                                                                                  : QPalette::Text));
-  painter->drawText(area, static_cast<int>(QStyle::visualAlignment(item.direction, item.displayAlignment)) |
-                              Qt::TextSingleLine,
-                    shown);
+  painter->setPen(
+      item.palette.color(group, item.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+  painter->drawText(
+      area, static_cast<int>(QStyle::visualAlignment(item.direction, item.displayAlignment)) | Qt::TextSingleLine,
+      shown);
   painter->restore();
 }
 

@@ -107,8 +107,7 @@ TEST(ListViewDelegateTest, CellsLookAsTheStyleDrawsThem) {
     model->set_tick(1, true);
     view->resize(280, 120);
     view->setEnabled(enabled);
-    view->selectionModel()->select(model->index(2, 0),
-                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    view->selectionModel()->select(model->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     return view;
   };
   for (bool enabled : {true, false}) {

@@ -13,13 +13,15 @@ QString ListViewDelegate::shown_text(const QString& text, const QFontMetrics& me
     if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar::LineSeparator) c = QLatin1Char(' ');
   }
   // Only what can show is laid out: when a head of the text already
-  // overflows the cell, the ellipsis lands where it would on the whole text.
-  // A quarter of the width in characters fills the cell for the scripts and
-  // sizes the list shows; a character per pixel fills it for any font.
-  for (const int length : {width / 4 + 2, width + 1}) {
+  // overflows the cell (cutting it changes it), the ellipsis lands where it
+  // would on the whole text. An eighth or a quarter of the width in
+  // characters fills the cell for Chinese and Latin text at the list's
+  // sizes; a character per pixel fills it for any font.
+  for (const int length : {width / 8 + 2, width / 4 + 2, width + 1}) {
     if (line.size() <= length) break;
     const QString head = line.left(length);
-    if (metrics.horizontalAdvance(head) > width) return metrics.elidedText(head, Qt::ElideRight, width);
+    QString cut = metrics.elidedText(head, Qt::ElideRight, width);
+    if (cut != head) return cut;
   }
   return metrics.elidedText(line, Qt::ElideRight, width);
 }

@@ -73,6 +73,7 @@ TEST(ListViewDelegateTest, ShownTextIsOneLineCutWithAnEllipsis) {
       {"line breaks show as spaces", QStringLiteral("a\r\nb\nc"), 200, QStringLiteral("a  b c")},
       {"long Chinese", cjk, 220, metrics.elidedText(cjk, Qt::ElideRight, 220)},
       {"long narrow letters", narrow, 130, metrics.elidedText(narrow, Qt::ElideRight, 130)},
+      {"fits, though longer than a head", QString(20, QLatin1Char('i')), 130, QString(20, QLatin1Char('i'))},
       {"no room", QStringLiteral("abc"), 0, QString()},
   };
   for (const Case& c : cases) {

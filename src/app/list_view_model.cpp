@@ -19,13 +19,19 @@ bool ListViewModel::valid(int row, int column) const {
   return row >= 0 && row < rowCount() && column >= 0 && column < columnCount();
 }
 
-void ListViewModel::insert_row(int row, std::uint64_t id, std::vector<std::string> cells) {
-  if (row < 0 || row > rowCount()) return;
+void ListViewModel::insert_rows(int first, const std::vector<std::uint64_t>& ids,
+                                std::vector<std::vector<std::string>> cells) {
+  if (first < 0 || first > rowCount() || ids.empty()) return;
   const size_t width = columns_.size();
-  cells.resize(width);
-  Row added{id, std::move(cells), std::vector<QString>(width), std::vector<bool>(width), false};
-  beginInsertRows({}, row, row);
-  rows_.insert(rows_.begin() + row, std::move(added));
+  cells.resize(ids.size());
+  beginInsertRows({}, first, first + static_cast<int>(ids.size()) - 1);
+  auto at = rows_.begin() + first;
+  for (size_t i = 0; i < ids.size(); ++i) {
+    cells[i].resize(width);
+    at = rows_.insert(at,
+                      Row{ids[i], std::move(cells[i]), std::vector<QString>(width), std::vector<bool>(width), false});
+    ++at;
+  }
   endInsertRows();
 }
 

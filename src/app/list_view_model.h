@@ -29,8 +29,9 @@ class ListViewModel final : public QAbstractTableModel {
   // A column's title and the alignment of its title and cells.
   void set_column(int column, const QString& title, Qt::Alignment alignment);
 
-  // `row` must be within 0..rowCount(); missing cells are empty, extra ones dropped.
-  void insert_row(int row, std::uint64_t id, std::vector<std::string> cells);
+  // Rows with these ids and cells at `first`, `first` + 1, ...; `first` must
+  // be within 0..rowCount(). Missing cells are empty, extra ones dropped.
+  void insert_rows(int first, const std::vector<std::uint64_t>& ids, std::vector<std::vector<std::string>> cells);
   // Out-of-range rows and columns are ignored.
   void set_cell(int row, int column, const std::string& text);
   void set_tick(int row, bool ticked);

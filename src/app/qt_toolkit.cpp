@@ -535,12 +535,21 @@ int QtToolkit::list_view_insert_row(std::string_view name, int position, const s
     const std::uint64_t id = next_row_id_++;
     Row row{id, std::vector<std::string>(static_cast<size_t>(control->columns)), 0};
     row.cells[0] = text;
-    auto cells = std::make_shared<std::vector<std::string>>(row.cells);
+    const bool joins = last_insert_.control == control &&
+                       index == last_insert_.first + static_cast<int>(last_insert_.rows->ids.size());
+    if (joins) {
+      last_insert_.rows->ids.push_back(id);
+      last_insert_.rows->cells.push_back(row.cells);
+    } else {
+      auto rows = std::make_shared<InsertedRows>();
+      rows->ids.push_back(id);
+      rows->cells.push_back(row.cells);
+      enqueue([this, key = std::string(name), index, rows] {
+        if (ListViewModel* model = shown_model(key)) model->insert_rows(index, rows->ids, std::move(rows->cells));
+      });
+      last_insert_ = {control, index, std::move(rows)};
+    }
     control->rows.insert(control->rows.begin() + index, std::move(row));
-    enqueue([this, key = std::string(name), index, id, cells] {
-      if (ListViewModel* model = shown_model(key)) model->insert_row(index, id, std::move(*cells));
-    });
-    last_insert_ = {control, index, std::move(cells)};
   }
   flush();
   return index;
@@ -579,8 +588,9 @@ void QtToolkit::set_cell_text(std::string_view name, int row, int column, const 
     }
     Row& target = control->rows[static_cast<size_t>(row)];
     target.cells[static_cast<size_t>(column)] = text;
-    if (last_insert_.control == control && last_insert_.row == row) {
-      (*last_insert_.cells)[static_cast<size_t>(column)] = text;
+    if (last_insert_.control == control && row >= last_insert_.first &&
+        row < last_insert_.first + static_cast<int>(last_insert_.rows->ids.size())) {
+      last_insert_.rows->cells[static_cast<size_t>(row - last_insert_.first)][static_cast<size_t>(column)] = text;
       return;  // the queued insertion carries it; the UI thread is already told
     }
     // The mirror and the model change in the same order, so the row index

@@ -161,13 +161,19 @@ class QtToolkit final : public QObject, public toolkit::Backend {
   std::mutex mutex_;
   std::map<std::string, Control, std::less<>> controls_;
   std::deque<Op> ops_;
-  // The cells of a list view row whose insertion is the last queued update:
-  // cells written right after it join it, so the row reaches the widget
-  // whole, in one update. Cleared by any other update and by each drain.
+  // List view rows inserted one after another (at first, first + 1, ...)
+  // while their insertion is the last queued update: further rows inserted
+  // just below them, and cells written into them, join that update, so a
+  // page of books reaches the widget whole, in one update. Cleared by any
+  // other update and by each drain.
+  struct InsertedRows {
+    std::vector<std::uint64_t> ids;
+    std::vector<std::vector<std::string>> cells;
+  };
   struct PendingInsert {
     const Control* control = nullptr;
-    int row = -1;
-    std::shared_ptr<std::vector<std::string>> cells;
+    int first = -1;
+    std::shared_ptr<InsertedRows> rows;
   };
   PendingInsert last_insert_;
   std::uint64_t next_row_id_ = 1;

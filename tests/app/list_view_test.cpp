@@ -21,29 +21,31 @@ QString shown(const ListViewModel& model, int row, int column) { return model.in
 
 TEST(ListViewModelTest, RowsCellsAndTicks) {
   ListViewModel model(3, nullptr);
-  model.insert_row(0, 7, {"a"});
-  model.insert_row(0, 8, {"b", "b1", "b2", "dropped"});
-  model.insert_row(5, 9, {"out of range"});  // ignored
-  ASSERT_EQ(model.rowCount(), 2);
+  model.insert_rows(0, {7}, {{"a"}});
+  model.insert_rows(0, {8, 9}, {{"b", "b1", "b2", "dropped"}});  // the second row's cells are empty
+  model.insert_rows(5, {10}, {{"out of range"}});                // ignored
+  ASSERT_EQ(model.rowCount(), 3);
   EXPECT_EQ(model.row_id(0), 8u);
-  EXPECT_EQ(model.row_id(1), 7u);
-  EXPECT_EQ(model.row_id(2), 0u);
+  EXPECT_EQ(model.row_id(1), 9u);
+  EXPECT_EQ(model.row_id(2), 7u);
+  EXPECT_EQ(model.row_id(3), 0u);
   EXPECT_EQ(shown(model, 0, 2), "b2");
-  EXPECT_EQ(shown(model, 1, 1), "");
+  EXPECT_EQ(shown(model, 1, 0), "");
+  EXPECT_EQ(shown(model, 2, 0), "a");
 
   // GBK cells show as Unicode; out-of-range cells are ignored.
-  model.set_cell(1, 1, gbk("书名"));
-  model.set_cell(1, 3, "x");
+  model.set_cell(2, 1, gbk("书名"));
+  model.set_cell(2, 3, "x");
   model.set_cell(-1, 0, "x");
-  EXPECT_EQ(shown(model, 1, 1), QString::fromUtf8("书名"));
+  EXPECT_EQ(shown(model, 2, 1), QString::fromUtf8("书名"));
 
   // Ticks set by the toolkit are not reported back; the user's are.
   std::vector<std::pair<std::uint64_t, bool>> reported;
   model.on_user_tick = [&](std::uint64_t id, bool ticked) { reported.emplace_back(id, ticked); };
   model.set_tick(0, true);
   EXPECT_EQ(model.index(0, 0).data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
-  EXPECT_TRUE(model.setData(model.index(1, 0), Qt::Checked, Qt::CheckStateRole));
-  EXPECT_FALSE(model.setData(model.index(1, 1), Qt::Checked, Qt::CheckStateRole));  // only the first column
+  EXPECT_TRUE(model.setData(model.index(2, 0), Qt::Checked, Qt::CheckStateRole));
+  EXPECT_FALSE(model.setData(model.index(2, 1), Qt::Checked, Qt::CheckStateRole));  // only the first column
   EXPECT_EQ(reported, (std::vector<std::pair<std::uint64_t, bool>>{{7, true}}));
   EXPECT_TRUE(model.flags(model.index(0, 0)) & Qt::ItemIsUserCheckable);
   EXPECT_FALSE(model.flags(model.index(0, 1)) & Qt::ItemIsUserCheckable);
@@ -102,9 +104,10 @@ TEST(ListViewDelegateTest, CellsLookAsTheStyleDrawsThem) {
     view->setColumnWidth(1, 90);
     view->setColumnWidth(2, 120);
     const std::string long_text = gbk("一觉醒来回到千年之前，她要改写这段历史");
-    model->insert_row(0, 1, {"", gbk("山海行者81"), long_text});
-    model->insert_row(1, 2, {"x", "2026-05-03", std::string(80, 'w')});
-    model->insert_row(2, 3, {"", gbk("书"), long_text + "\r\n" + long_text});
+    model->insert_rows(0, {1, 2, 3},
+                       {{"", gbk("山海行者81"), long_text},
+                        {"x", "2026-05-03", std::string(80, 'w')},
+                        {"", gbk("书"), long_text + "\r\n" + long_text}});
     model->set_tick(1, true);
     view->resize(280, 120);
     view->setEnabled(enabled);

@@ -110,6 +110,40 @@ TEST_F(ToolkitTest, PropertiesReachTheWidgets) {
   EXPECT_EQ(toolkit::get_property("列表框", Property::current_selection), 2);
 }
 
+// Writes queued by a worker while the UI thread is busy: rows inserted one
+// below the other and their cells travel as one update, and whatever the
+// order of inserts and cell writes, the widget ends as the toolkit holds it.
+TEST_F(ToolkitTest, QueuedRowUpdatesLeaveTheWidgetAsTheToolkitHolds) {
+  std::thread worker([] {
+    for (int row = 0; row < 3; ++row) toolkit::list_view_insert_row("列表", "n" + std::to_string(row), row);
+    toolkit::set_cell_text("列表", 2, 1, "c2");
+    toolkit::set_cell_text("列表", 0, 3, "c0");
+    toolkit::list_view_insert_row("列表", "middle", 1);  // not below the block: a new update
+    toolkit::set_cell_text("列表", 3, 1, "moved");       // the old row 2
+    toolkit::list_view_insert_row("列表", "end", -1);
+    toolkit::list_view_insert_row("列表", "after end", 5);
+    toolkit::set_cell_text("列表", 4, 4, "e4");
+    toolkit::set_tick_state("列表", 5, 1);
+    toolkit::list_view_insert_row("列表", "front", 0);
+  });
+  worker.join();  // nothing was applied meanwhile
+  pump();
+  QAbstractItemModel* rows = static_cast<QTreeView*>(widget("列表"))->model();
+  ASSERT_EQ(rows->rowCount(), toolkit::list_view_count("列表"));
+  ASSERT_EQ(rows->rowCount(), 7);
+  for (int row = 0; row < 7; ++row) {
+    for (int column = 0; column < 5; ++column) {
+      EXPECT_EQ(rows->index(row, column).data().toString().toStdString(), toolkit::cell_text("列表", row, column))
+          << row << "," << column;
+    }
+    EXPECT_EQ(rows->index(row, 0).data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked,
+              toolkit::tick_state("列表", row) == 1)
+        << row;
+  }
+  EXPECT_EQ(toolkit::cell_text("列表", 4, 1), "moved");
+  EXPECT_EQ(toolkit::tick_state("列表", 6), 1);
+}
+
 // A flood of writes from a worker reaches the widgets whole and by itself,
 // while the UI thread only runs its loop.
 TEST_F(ToolkitTest, WritesFromAWorkerReachTheWidgetsByThemselves) {

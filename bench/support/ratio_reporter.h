@@ -48,6 +48,12 @@ class RatioReporter final : public benchmark::ConsoleReporter {
 // disturbed least.
 inline double fastest(const std::vector<double>& times) { return *std::min_element(times.begin(), times.end()); }
 
+// Repetitions reported by their aggregates only: mean, median, spread and
+// the fastest run.
+inline benchmark::internal::Benchmark* repeated(benchmark::internal::Benchmark* benchmark, int repetitions) {
+  return benchmark->Repetitions(repetitions)->ComputeStatistics("min", fastest)->ReportAggregatesOnly();
+}
+
 // Arguments with random interleaving of repetitions put in front, so that the
 // load of a shared machine weighs on both sides alike; the caller's own
 // arguments still win.

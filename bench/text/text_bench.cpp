@@ -110,18 +110,11 @@ void BM_FindBaseline(benchmark::State& state) {
 
 // Seven repetitions of each, interleaved in random order (see main); the
 // ratio is taken of the medians, and of the fastest runs.
-BENCHMARK(BM_TextLayer)
-    ->Unit(benchmark::kMillisecond)
-    ->MinTime(0.3)
-    ->Repetitions(7)
-    ->ComputeStatistics("min", quill::bench::fastest)
-    ->ReportAggregatesOnly();
-BENCHMARK(BM_FindBaseline)
-    ->Unit(benchmark::kMillisecond)
-    ->MinTime(0.3)
-    ->Repetitions(7)
-    ->ComputeStatistics("min", quill::bench::fastest)
-    ->ReportAggregatesOnly();
+void text_runs(benchmark::internal::Benchmark* benchmark) {
+  quill::bench::repeated(benchmark->Unit(benchmark::kMillisecond)->MinTime(0.3), 7);
+}
+BENCHMARK(BM_TextLayer)->Apply(text_runs);
+BENCHMARK(BM_FindBaseline)->Apply(text_runs);
 
 }  // namespace
 

@@ -102,18 +102,11 @@ void BM_BareCurl(benchmark::State& state) {
 // Repetitions of the two run interleaved in random order (see main), so that
 // the load of a shared machine weighs on both alike; the fastest repetition is
 // the one least disturbed by it.
-BENCHMARK(BM_HttpFetch)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ComputeStatistics("min", quill::bench::fastest)
-    ->ReportAggregatesOnly();
-BENCHMARK(BM_BareCurl)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(5)
-    ->ComputeStatistics("min", quill::bench::fastest)
-    ->ReportAggregatesOnly();
+void web_runs(benchmark::internal::Benchmark* benchmark) {
+  quill::bench::repeated(benchmark->Unit(benchmark::kMillisecond)->Iterations(1), 5);
+}
+BENCHMARK(BM_HttpFetch)->Apply(web_runs);
+BENCHMARK(BM_BareCurl)->Apply(web_runs);
 
 }  // namespace
 

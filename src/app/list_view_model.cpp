@@ -28,8 +28,7 @@ void ListViewModel::insert_rows(int first, const std::vector<std::uint64_t>& ids
   auto at = rows_.begin() + first;
   for (size_t i = 0; i < ids.size(); ++i) {
     cells[i].resize(width);
-    at = rows_.insert(at,
-                      Row{ids[i], std::move(cells[i]), std::vector<QString>(width), std::vector<bool>(width), false});
+    at = rows_.insert(at, Row{ids[i], std::move(cells[i]), std::vector<QString>(width), false});
     ++at;
   }
   endInsertRows();
@@ -41,8 +40,7 @@ void ListViewModel::set_cell(int row, int column, const std::string& text) {
   const auto c = static_cast<size_t>(column);
   if (target.cells[c] == text) return;
   target.cells[c] = text;
-  target.converted[c] = false;
-  target.shown[c].clear();
+  target.shown[c] = QString();
   const QModelIndex changed = index(row, column);
   emit dataChanged(changed, changed, {Qt::DisplayRole});
 }
@@ -78,9 +76,8 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
   const auto c = static_cast<size_t>(index.column());
   switch (role) {
     case Qt::DisplayRole:
-      if (!row.converted[c]) {
+      if (row.shown[c].isNull() && !row.cells[c].empty()) {
         row.shown[c] = QString::fromStdU16String(platform::gbk_to_utf16(row.cells[c]));
-        row.converted[c] = true;
       }
       return row.shown[c];
     case Qt::CheckStateRole:

@@ -53,8 +53,7 @@ class ListViewModel final : public QAbstractTableModel {
   struct Row {
     std::uint64_t id;
     std::vector<std::string> cells;      // GBK
-    mutable std::vector<QString> shown;  // display text, converted on first use
-    mutable std::vector<bool> converted;
+    mutable std::vector<QString> shown;  // display text, converted on first use (null until then)
     bool ticked = false;
   };
   struct Column {

@@ -19,7 +19,7 @@
 namespace quill::app {
 namespace {
 
-constexpr int kRowIdRole = ListViewModel::kRowIdRole;
+constexpr int kRowIdRole = Qt::UserRole + 1;  // a list box row's id
 
 QString to_qt(const std::string& gbk) { return QString::fromStdU16String(platform::gbk_to_utf16(gbk)); }
 std::string from_qt(const QString& text) { return platform::utf16_to_gbk(text.toStdU16String()); }

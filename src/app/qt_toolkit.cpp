@@ -40,8 +40,10 @@ QString displayed_caption(QAbstractButton* box, const QString& caption) {
   return caption.left(space) + QLatin1Char('\n') + caption.mid(end);
 }
 
-// Writes from other threads are applied at most once a frame.
-constexpr int kFrameMs = 16;
+// Writes from other threads are applied at most ten times a second: as often
+// as a reader can follow a list that fills, while each application costs a
+// layout and a repaint of everything it touched.
+constexpr int kApplyIntervalMs = 100;
 
 ListViewModel* list_model(QWidget* widget) {
   auto* view = qobject_cast<QTreeView*>(widget);
@@ -229,16 +231,16 @@ void QtToolkit::flush() {
     drain();
   } else if (!drain_queued_.exchange(true)) {
     QMetaObject::invokeMethod(
-        this, [this] { drain_within_frame(); }, Qt::QueuedConnection);
+        this, [this] { drain_paced(); }, Qt::QueuedConnection);
   }
 }
 
-void QtToolkit::drain_within_frame() {
-  const qint64 since = last_drain_.isValid() ? last_drain_.elapsed() : kFrameMs;
-  if (since >= kFrameMs) {
+void QtToolkit::drain_paced() {
+  const qint64 since = last_drain_.isValid() ? last_drain_.elapsed() : kApplyIntervalMs;
+  if (since >= kApplyIntervalMs) {
     drain();
   } else {
-    QTimer::singleShot(static_cast<int>(kFrameMs - since), this, [this] { drain(); });
+    QTimer::singleShot(static_cast<int>(kApplyIntervalMs - since), this, [this] { drain(); });
   }
 }
 
@@ -560,8 +562,12 @@ void QtToolkit::list_view_clear(std::string_view name) {
     std::lock_guard lock(mutex_);
     Control* control = find(name, ControlKind::list_view);
     if (control == nullptr) return;
+    // The old rows go with the update, so the UI thread frees them, not the
+    // writer.
+    auto old_rows = std::make_shared<decltype(control->rows)>(std::move(control->rows));
     control->rows.clear();
-    enqueue([this, key = std::string(name)] {
+    enqueue([this, key = std::string(name), old_rows = std::move(old_rows)] {
+      old_rows->clear();
       if (ListViewModel* model = shown_model(key)) model->clear();
     });
   }

@@ -8,8 +8,9 @@
 //    round trip through the UI thread;
 //  - writes change the mirror under the mutex and append a widget update to
 //    one ordered queue that the UI thread applies (at once when the writer is
-//    the UI thread, else within a frame, so that a flood of writes costs one
-//    layout and one repaint a frame). The writer sees its write at once; the
+//    the UI thread; else at once after a quiet spell, and during a flood of
+//    writes ten times a second, so that the flood costs one layout and one
+//    repaint a tenth of a second). The writer sees its write at once; the
 //    widgets follow in the order the writes were made, and a message the
 //    writer sends afterwards finds them applied;
 //  - what the user does (ticking a row, choosing a radio button, selecting a
@@ -141,8 +142,9 @@ class QtToolkit final : public QObject, public toolkit::Backend {
   // Inserts a list box row; position -1 appends. The new index, or -1.
   int insert_list_box_row(std::string_view name, int position, const std::string& text);
   void drain();
-  // Drains now if the last drain was a frame ago or more, else a frame after it.
-  void drain_within_frame();
+  // Drains now if the last drain was kApplyInterval ago or more, else
+  // kApplyInterval after it.
+  void drain_paced();
 
   // Queued widget updates (UI thread), each reading the mirror when applied.
   void apply_text(const std::string& name);

@@ -113,10 +113,19 @@ class CatalogueScraperTest : public ::testing::Test {
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     worker.join();
-    // The widgets follow the toolkit within a frame.
-    QElapsedTimer frame;
-    frame.start();
-    while (frame.elapsed() < 50) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    // The widgets catch up with the toolkit by themselves, within a tenth of a
+    // second.
+    auto* view = qobject_cast<QTreeView*>(toolkit_->widget(kList));
+    auto* hint = qobject_cast<QLabel*>(toolkit_->widget(kHint));
+    auto caught_up = [&] {
+      return view->model()->rowCount() == toolkit::list_view_count(kList) &&
+             view->isEnabled() == (toolkit::get_property(kList, Property::disabled) == 0) &&
+             hint->text() == QString::fromStdString(platform::gbk_to_utf8(toolkit::get_text_property(kHint)));
+    };
+    QElapsedTimer waited;
+    waited.start();
+    while (!caught_up() && waited.elapsed() < 2000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_TRUE(caught_up()) << "the widgets never caught up with the toolkit";
     return ran;
   }
 

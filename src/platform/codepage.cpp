@@ -89,14 +89,37 @@ size_t replace_bad_utf8(const char* at, size_t left, std::string& out) {
   return skip;
 }
 
-}  // namespace
+// How many bytes the GBK character (or bad byte or pair) at `at` takes, as
+// the converter and replace_bad_gbk read it: 0x80 stands alone, any other
+// byte from 0x81 takes the next one with it when that could be a trail byte.
+size_t gbk_unit_length(std::string_view gbk, size_t at) {
+  if (static_cast<unsigned char>(gbk[at]) == 0x80 || at + 1 == gbk.size()) return 1;
+  return static_cast<unsigned char>(gbk[at + 1]) >= 0x40 ? 2 : 1;
+}
 
-std::u16string gbk_to_utf16(std::string_view gbk) {
-  std::u16string out;
+// Decodes GBK: ASCII stands for itself and is copied; each stretch of other
+// characters goes through the converter whole.
+template <typename OutString>
+OutString decode_gbk(std::string_view gbk, const char* to) {
+  OutString out;
   out.reserve(gbk.size());
-  converter("UTF-16LE", "CP936").run(gbk.data(), gbk.size(), out, replace_bad_gbk<std::u16string>);
+  Converter& other = converter(to, "CP936");
+  size_t at = 0;
+  while (at < gbk.size()) {
+    for (; at < gbk.size() && static_cast<unsigned char>(gbk[at]) < 0x80; ++at) {
+      out.push_back(static_cast<typename OutString::value_type>(gbk[at]));
+    }
+    size_t end = at;
+    while (end < gbk.size() && static_cast<unsigned char>(gbk[end]) >= 0x80) end += gbk_unit_length(gbk, end);
+    if (end > at) other.run(gbk.data() + at, end - at, out, replace_bad_gbk<OutString>);
+    at = end;
+  }
   return out;
 }
+
+}  // namespace
+
+std::u16string gbk_to_utf16(std::string_view gbk) { return decode_gbk<std::u16string>(gbk, "UTF-16LE"); }
 
 std::string utf16_to_gbk(std::u16string_view utf16) {
   std::string out;
@@ -106,12 +129,7 @@ std::string utf16_to_gbk(std::u16string_view utf16) {
   return out;
 }
 
-std::string gbk_to_utf8(std::string_view gbk) {
-  std::string out;
-  out.reserve(gbk.size() * 3 / 2);
-  converter("UTF-8", "CP936").run(gbk.data(), gbk.size(), out, replace_bad_gbk<std::string>);
-  return out;
-}
+std::string gbk_to_utf8(std::string_view gbk) { return decode_gbk<std::string>(gbk, "UTF-8"); }
 
 std::string utf8_to_gbk(std::string_view utf8) {
   std::string out;

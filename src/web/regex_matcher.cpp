@@ -70,6 +70,9 @@ bool RegexMatcher::execute(std::string_view pattern, std::string_view text, bool
     PCRE2_SIZE error_offset = 0;
     scratch.code.reset(pcre2_compile(units(pattern_), pattern_.size(), options, &error, &error_offset, context.get()));
     if (!scratch.code) return false;
+    // Compiled to machine code where PCRE2 can: the pattern is kept for the
+    // thread's next searches. Without JIT support matching is interpreted.
+    pcre2_jit_compile(scratch.code.get(), PCRE2_JIT_COMPLETE);
     scratch.pattern = pattern_;
     scratch.options = options;
   }
@@ -91,6 +94,9 @@ bool RegexMatcher::execute(std::string_view pattern, std::string_view text, bool
   std::vector<Match> found;
   while (start <= length) {
     int rc = pcre2_match(code, units(subject_), length, start, 0, data, nullptr);
+    // The compiled code's stack is smaller than the interpreter's heap frames.
+    if (rc == PCRE2_ERROR_JIT_STACKLIMIT)
+      rc = pcre2_match(code, units(subject_), length, start, PCRE2_NO_JIT, data, nullptr);
     if (rc == PCRE2_ERROR_NOMATCH) break;
     if (rc < 0) return false;
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data);

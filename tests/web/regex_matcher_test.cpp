@@ -109,6 +109,13 @@ TEST(RegexMatcher, MatchesGroupsAndBytePositions) {
   ASSERT_TRUE(matcher.execute("a", "aa"));
   EXPECT_EQ(matcher.match_text(2, &position), "a");
   EXPECT_EQ(position, 1);
+
+  // A group repeated over a long subject outgrows the compiled code's stack;
+  // the match is still found.
+  const std::string long_subject = std::string(60000, 'a') + "c";
+  ASSERT_TRUE(matcher.execute("(a|b)*c", long_subject));
+  ASSERT_EQ(matcher.match_count(), 1);
+  EXPECT_EQ(matcher.match_text(1, &position), long_subject);
 }
 
 TEST(RegexMatcher, Replace) {

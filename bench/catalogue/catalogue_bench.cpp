@@ -48,17 +48,27 @@ void settle() {
   loop.exec();
 }
 
-// Times each iteration's run by the clock, after an untimed settle.
+// Times each iteration's run by the clock, after an untimed settle, until the
+// time the run returns as its end.
 template <typename Run>
-void after_a_pause(benchmark::State& state, Run run) {
+void timed_after_a_pause(benchmark::State& state, Run run) {
   for (auto _ : state) {
     state.PauseTiming();
     settle();
     state.ResumeTiming();
     const auto start = std::chrono::steady_clock::now();
-    run();
-    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    const std::chrono::steady_clock::time_point end = run();
+    state.SetIterationTime(std::chrono::duration<double>(end - start).count());
   }
+}
+
+// As above, for a run that ends when it returns.
+template <typename Run>
+void after_a_pause(benchmark::State& state, Run run) {
+  timed_after_a_pause(state, [&] {
+    run();
+    return std::chrono::steady_clock::now();
+  });
 }
 
 // Scrapes on a worker thread, as a click does, while the UI thread runs its
@@ -81,17 +91,13 @@ std::chrono::steady_clock::time_point scrape_as_a_click() {
 // it); "shown" times until the widgets show every row as well (the UI thread
 // applies what is still queued at once and handles the paint events).
 void scrape(benchmark::State& state, bool until_shown) {
-  for (auto _ : state) {
-    state.PauseTiming();
-    settle();
-    state.ResumeTiming();
-    const auto start = std::chrono::steady_clock::now();
+  timed_after_a_pause(state, [&] {
     const auto returned = scrape_as_a_click();
     quill::toolkit::process_pending_events();
     const auto end = until_shown ? std::chrono::steady_clock::now() : returned;
-    state.SetIterationTime(std::chrono::duration<double>(end - start).count());
     if (quill::toolkit::list_view_count("列表") != kPages * kBooks) state.SkipWithError("wrong row count");
-  }
+    return end;
+  });
 }
 
 void BM_ScrapeCategory(benchmark::State& state) { scrape(state, false); }

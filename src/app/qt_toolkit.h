@@ -142,8 +142,8 @@ class QtToolkit final : public QObject, public toolkit::Backend {
   // Inserts a list box row; position -1 appends. The new index, or -1.
   int insert_list_box_row(std::string_view name, int position, const std::string& text);
   void drain();
-  // Drains now if the last drain was kApplyInterval ago or more, else
-  // kApplyInterval after it.
+  // Drains now if the last drain was a tenth of a second ago or more, else a
+  // tenth of a second after it.
   void drain_paced();
 
   // Queued widget updates (UI thread), each reading the mirror when applied.
